@@ -1,0 +1,18 @@
+// The platform rectangle: left and top inclusive, right and bottom exclusive,
+// in screen pixels.
+#pragma once
+
+namespace port {
+
+struct TRect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+    friend bool operator==(const TRect&, const TRect&) = default;
+};
+
+} // namespace port
