@@ -1,0 +1,117 @@
+// Construction, start-up and closing of the main window.
+#include "app/MainForm.h"
+
+#include "base/Sjis.h"
+
+TMainForm::TMainForm(Services services) : svc_(std::move(services))
+{
+    currentTime_ = NowTime(svc_.clock);
+    CreateMenu();
+}
+
+void TMainForm::FormCreate()
+{
+    CreateClients();
+    CreatePictureBuffers();
+    svc_.view.ScheduleStartupWork();
+    LoadSettings();
+    if (!OpenSkin(settings_.skinName) && !LoadPlainSkin()) {
+        closing_ = true;
+        svc_.view.RequestClose();
+    }
+    svc_.view.SetHints(skin_.name);
+    svc_.view.SetCaption(kAppTitle);
+    mailCountdown_ = settings_.interval;
+    if (closing_)
+        return;
+    trayAdded_ = svc_.tray.Add(kAppTitle, kIconNormal);
+    if (trayAdded_)
+        trayIcon_ = kIconNormal;
+    svc_.view.StartTick();
+    idleCountdown_ = 0;
+}
+
+void TMainForm::FormShow()
+{
+    if (!firstShow_)
+        return;
+    // With a tray icon the window needs no task-bar entry; without one it
+    // keeps it, or a hidden window could never be brought back.
+    svc_.view.SetTaskbarEntry(!trayAdded_);
+    PlaceWindow(false);
+    firstShow_ = false;
+}
+
+void TMainForm::StartupWork()
+{
+    if (closing_)
+        return;
+    svc_.priority.Lower();
+    svc_.random.Seed(static_cast<uint64_t>(svc_.clock.UnixNanos()));
+    svc_.messages.FlushMessage();
+    svc_.messages.AddMessage(skin_.startMes);
+    svc_.messages.CommitMessage(true);
+    if (settings_.waveFlag && !skin_.startWav.empty())
+        PlaySkinWave(skin_.startWav);
+    if (settings_.schEnable)
+        CheckSchedules();
+}
+
+bool TMainForm::FormCloseQuery()
+{
+    closing_ = true;
+    svc_.view.StopTick();
+    if (mailBusy_)
+        AbortMailCheck();
+    svc_.priority.Restore();
+    return true;
+}
+
+void TMainForm::FormDestroy()
+{
+    svc_.view.StopTick();
+    SaveSettings();
+    ReleasePictures();
+    ReleaseBalloon();
+    ClosePack();
+    if (trayAdded_) {
+        svc_.tray.Delete();
+        trayAdded_ = false;
+    }
+    FreePictureBuffers();
+}
+
+void TMainForm::FormActivate()
+{
+    ApplyZOrder();
+}
+
+void TMainForm::ApplicationException(std::string_view className, std::string_view message)
+{
+    std::string prefix = className == "ESocketError" ? "OtherError " : "Error ";
+    AddLog(prefix + std::string(message), 255);
+}
+
+void TMainForm::AddLog(std::string_view text, int colour)
+{
+    svc_.log.AddLog(text, colour);
+}
+
+bool TMainForm::LoadSettings()
+{
+    bool loaded = LoadSettingsFile(svc_.settingsFile, settings_);
+    if (loaded) {
+        menu_.SetChecked("MIScheduleSw", settings_.schEnable);
+        menu_.SetChecked("MIMailSw", settings_.mailEnable);
+    }
+    return loaded;
+}
+
+bool TMainForm::SaveSettings()
+{
+    std::string error;
+    if (SaveSettingsFile(svc_.settingsFile, settings_, &error))
+        return true;
+    ApplicationException("EInOutError", error);
+    return false;
+}

@@ -1,0 +1,64 @@
+// What the main window's logic needs from the world around it. The Qt view
+// and the platform supply the real ones; tests supply fakes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace pendar {
+
+// The main window as the logic sees it. Texts are code page 932.
+class IMainView {
+public:
+    virtual ~IMainView() = default;
+    virtual void SetCaption(std::string_view text) = 0;
+    // The hint (tool tip) of the character and its clock labels.
+    virtual void SetHints(std::string_view text) = 0;
+    virtual void Show() = 0;
+    virtual void Hide() = 0;
+    virtual bool IsVisible() const = 0;
+    // True when one of Pendar's windows has the input focus.
+    virtual bool IsApplicationActive() const = 0;
+    // Whether the window has an entry in the task bar.
+    virtual void SetTaskbarEntry(bool shown) = 0;
+    virtual void StartTick() = 0;
+    virtual void StopTick() = 0;
+    // Runs TMainForm::StartupWork once the event loop is idle.
+    virtual void ScheduleStartupWork() = 0;
+    virtual void ReleaseMouseCapture() = 0;
+    // Closes the window through its ordinary close path (later, from the
+    // event loop).
+    virtual void RequestClose() = 0;
+    virtual void OpenHelp() = 0;
+};
+
+// The speech balloon's message store.
+class IMessageStore {
+public:
+    virtual ~IMessageStore() = default;
+    virtual void FlushMessage() = 0;
+    virtual void AddMessage(std::string_view text) = 0;
+    // transient: the message is not kept in the history.
+    virtual void CommitMessage(bool transient) = 0;
+};
+
+// The notification-area icon.
+class ITrayIcon {
+public:
+    virtual ~ITrayIcon() = default;
+    // Adds the icon; false when there is no notification area to show it.
+    virtual bool Add(std::string_view tip, std::string_view icon) = 0;
+    virtual void SetIcon(std::string_view icon) = 0;
+    virtual void Delete() = 0;
+};
+
+// Uniform non-negative integers.
+class IRandomSource {
+public:
+    virtual ~IRandomSource() = default;
+    virtual void Seed(uint64_t seed) = 0;
+    virtual int Next() = 0;
+};
+
+} // namespace pendar

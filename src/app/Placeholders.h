@@ -1,0 +1,25 @@
+// Stand-ins for the services whose real versions come with the balloon and
+// the tray icon: they accept every call and show nothing.
+#pragma once
+
+#include "app/MainFormServices.h"
+
+namespace pendar {
+
+// Messages go nowhere until the speech balloon shows them.
+class UnshownMessages final : public IMessageStore {
+public:
+    void FlushMessage() override {}
+    void AddMessage(std::string_view) override {}
+    void CommitMessage(bool) override {}
+};
+
+// No notification-area icon: the window keeps its task-bar entry.
+class NoTrayIcon final : public ITrayIcon {
+public:
+    bool Add(std::string_view, std::string_view) override { return false; }
+    void SetIcon(std::string_view) override {}
+    void Delete() override {}
+};
+
+} // namespace pendar

@@ -1,0 +1,78 @@
+// A TMainForm whose later-built steps record that they ran.
+#pragma once
+
+#include "app/MainForm.h"
+#include "support/RecordingServices.h"
+#include "support/TempDir.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace pendar::test {
+
+class TestForm : public TMainForm {
+public:
+    using TMainForm::TMainForm;
+
+    std::vector<std::string> calls;
+    bool animating = false;
+    int align = alBottom;
+    bool openSkinResult = true;
+    std::function<void()> duringMailCheck;
+
+    int Count(const std::string& name) const
+    {
+        int n = 0;
+        for (const auto& c : calls)
+            n += c == name;
+        return n;
+    }
+
+protected:
+    bool OpenSkin(const std::string& name) override
+    {
+        calls.push_back("OpenSkin " + name);
+        return openSkinResult;
+    }
+    void UpdateClock(const TSchTime&) override { calls.push_back("UpdateClock"); }
+    void RefreshCalendar() override { calls.push_back("RefreshCalendar"); }
+    void CheckSchedules() override { calls.push_back("CheckSchedules"); }
+    void CheckTimeSync() override { calls.push_back("CheckTimeSync"); }
+    void CheckMail(bool manual) override
+    {
+        calls.push_back(manual ? "CheckMail manual" : "CheckMail auto");
+        if (duringMailCheck)
+            duringMailCheck();
+    }
+    void AbortMailCheck() override { calls.push_back("AbortMailCheck"); }
+    bool AnimationRunning() const override { return animating; }
+    void StepAnimation() override { calls.push_back("StepAnimation"); }
+    void IdleAction() override { calls.push_back("IdleAction"); }
+    void PlaySkinWave(const std::string& name) override { calls.push_back("Play " + name); }
+    int EffectiveAlign() const override { return align; }
+    void PlaceWindow(bool) override { calls.push_back("PlaceWindow"); }
+    void BringToFront() override { calls.push_back("BringToFront"); }
+    void SyncTime() override { calls.push_back("SyncTime"); }
+
+public:
+    void SetMailBusy(bool busy) { mailBusy_ = busy; }
+};
+
+// A form on a fake clock with recording services and its own settings file.
+struct FormFixture {
+    RecordingWorld world;
+    TempDir dir;
+    TestForm form{world.Services(dir.File("Pendar.ini"))};
+
+    // Runs `ticks` ticks, advancing the clock 200 ms before each.
+    void Tick(int ticks = 1)
+    {
+        for (int i = 0; i < ticks; ++i) {
+            world.clock.AdvanceMs(TMainForm::kTickMs);
+            form.CheckTimerTimer();
+        }
+    }
+};
+
+} // namespace pendar::test
