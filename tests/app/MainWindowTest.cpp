@@ -1,0 +1,94 @@
+// The Qt view of the main window on the offscreen platform: its menu follows
+// the model, its tick runs the form, and closing runs the close path.
+#include "TestForm.h"
+#include "app/MainWindow.h"
+#include "port/Cp932.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+using pendar::test::RecordingWorld;
+using pendar::test::TempDir;
+using pendar::test::TestForm;
+
+struct WindowFixture {
+    RecordingWorld world;
+    TempDir dir;
+    pendar::MainWindow window;
+    TestForm form{{world.clock, world.clockSetter, world.boxes, window, world.messages, world.tray,
+                   world.tracker, world.random, world.priority, world.log, dir.File("Pendar.ini")}};
+    WindowFixture() { window.Attach(form); }
+
+    QAction* Action(const char* utf8Caption)
+    {
+        QString caption = QString::fromUtf8(utf8Caption);
+        for (QAction* a : window.PopupMenu()->actions())
+            if (a->text() == caption)
+                return a;
+        return nullptr;
+    }
+};
+
+TEST(MainWindow, MenuShowsTheModelAndFollowsItsChanges)
+{
+    WindowFixture f;
+    QList<QAction*> actions = f.window.PopupMenu()->actions();
+    ASSERT_EQ(17, actions.size());
+    EXPECT_EQ(4, std::count_if(actions.begin(), actions.end(), [](QAction* a) { return a->isSeparator(); }));
+    QAction* restore = f.Action("元のｻｲｽﾞに戻す(&R)");
+    ASSERT_NE(nullptr, restore);
+    EXPECT_FALSE(restore->isEnabled());
+    QAction* mailCheck = f.Action("メールチェック(&C)");
+    ASSERT_NE(nullptr, mailCheck);
+    EXPECT_EQ(QKeySequence("Ctrl+C"), mailCheck->shortcut());
+    QAction* close = f.Action("閉じる(&X)");
+    EXPECT_EQ(close, f.window.PopupMenu()->defaultAction());
+    QAction* schedules = f.Action("スケジュール有効");
+    EXPECT_TRUE(schedules->isCheckable());
+    EXPECT_TRUE(schedules->isChecked());
+
+    f.form.FormCreate();
+    f.window.show();
+    f.Action("最小化(&N)")->trigger();
+    EXPECT_FALSE(f.window.isVisible());
+    EXPECT_TRUE(restore->isEnabled());
+    schedules->trigger();
+    EXPECT_FALSE(schedules->isChecked());
+    EXPECT_FALSE(f.form.Settings().schEnable);
+}
+
+TEST(MainWindow, TheTickAndTheStartupWorkRunFromTheEventLoop)
+{
+    WindowFixture f;
+    f.world.clock.Set(2024, 6, 14, 10, 0, 30);
+    f.form.FormCreate();
+    f.window.show();
+    EXPECT_EQ(QString("SorelPendar"), f.window.windowTitle());
+    QTest::qWait(450);
+    f.world.clock.AdvanceMs(60000);
+    QTest::qWait(450);
+    EXPECT_GE(f.form.Count("IdleAction"), 1);
+    EXPECT_GE(f.form.Count("UpdateClock"), 1);
+    EXPECT_EQ(1u, f.world.messages.committed.size()); // the greeting
+}
+
+TEST(MainWindow, ClosingRunsTheClosePathAndQuits)
+{
+    WindowFixture f;
+    f.form.FormCreate();
+    f.window.show();
+    f.form.SysMenu().Click("MISysClose");
+    QTest::qWait(100);
+    EXPECT_TRUE(f.form.Closing());
+    EXPECT_FALSE(f.window.isVisible());
+}
+
+} // namespace
