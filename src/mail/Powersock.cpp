@@ -1,0 +1,305 @@
+#include "mail/Powersock.h"
+
+#include "mail/HostLookup.h"
+#include "mail/MailErrors.h"
+#include "mail/SocketErrorText.h"
+
+#include <QAbstractEventDispatcher>
+#include <QEventLoop>
+#include <QSocketNotifier>
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <cstring>
+#include <sys/socket.h>
+#include <unistd.h>
+
+using pendar::RaiseSocketError;
+
+namespace {
+
+constexpr const char* kInitFailed = "Initializaton of windows sockets failed";
+
+} // namespace
+
+TPowersock::TPowersock()
+{
+    if (!QAbstractEventDispatcher::instance())
+        throw ESockError(kInitFailed);
+    OpenSocket();
+    timer_.SetOnTimer([this] { TimerFired(); });
+    timer_.SetEnabled(false);
+}
+
+TPowersock::~TPowersock()
+{
+    Cancel();
+    try {
+        CloseSocket(false);
+    } catch (...) {
+        // nothing can be done about a failing close while going
+    }
+}
+
+void TPowersock::OpenSocket()
+{
+    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP);
+    if (fd_ < 0)
+        throw ESockError(kInitFailed);
+    // Close at once, without lingering in the closing states.
+    linger noLinger{1, 0};
+    ::setsockopt(fd_, SOL_SOCKET, SO_LINGER, &noLinger, sizeof noLinger);
+}
+
+void TPowersock::CloseSocket(bool reopen)
+{
+    connected_ = false;
+    pending_.clear();
+    scanned_ = 0;
+    ++socketGeneration_;
+    if (waitingNotifier_) {
+        // A wait is running on this socket: stop watching before the
+        // descriptor goes (its number may come back at once).
+        waitingNotifier_->setEnabled(false);
+        waitingNotifier_ = nullptr;
+    }
+    int fd = fd_;
+    fd_ = -1;
+    int closeError = 0;
+    if (fd >= 0 && ::close(fd) != 0 && errno != EINTR)
+        closeError = errno;
+    if (reopen)
+        OpenSocket();
+    RaiseSocketError(closeError);
+}
+
+void TPowersock::ArmTimer()
+{
+    timedOut_ = false;
+    if (TimeOut > 0) {
+        timer_.SetInterval(TimeOut);
+        timer_.SetEnabled(true);
+    }
+}
+
+void TPowersock::DisarmTimer()
+{
+    timer_.SetEnabled(false);
+}
+
+void TPowersock::TimerFired()
+{
+    DisarmTimer();
+    timedOut_ = true;
+    try {
+        Abort();
+    } catch (...) {
+        // the running wait reports the time-out
+    }
+}
+
+bool TPowersock::WaitFor(int fd, Readiness readiness)
+{
+    QSocketNotifier notifier(fd, readiness == Readiness::Read ? QSocketNotifier::Read : QSocketNotifier::Write);
+    bool ready = false;
+    QObject::connect(&notifier, &QSocketNotifier::activated, [&ready, &notifier] {
+        ready = true;
+        notifier.setEnabled(false);
+    });
+    // Only waits on the component's own socket are stopped by a close.
+    bool own = fd == fd_;
+    uint64_t generation = socketGeneration_;
+    QSocketNotifier* outer = waitingNotifier_;
+    if (own)
+        waitingNotifier_ = &notifier;
+    QEventLoop loop;
+    while (!ready && !cancelled_ && !(own && generation != socketGeneration_))
+        loop.processEvents(QEventLoop::WaitForMoreEvents);
+    if (own && generation == socketGeneration_)
+        waitingNotifier_ = outer;
+    return ready && !cancelled_;
+}
+
+in_addr_t TPowersock::LookUpName()
+{
+    pendar::HostLookup lookup(Host);
+    if (!lookup.Started())
+        throw ESockError("Host Lookup Failed");
+    TimerArm arm(*this);
+    while (!lookup.Done() && !timedOut_ && !cancelled_)
+        WaitFor(lookup.ReadyFd(), Readiness::Read);
+    if (timedOut_)
+        throw ESockError("Host Lookup Timed Out");
+    if (cancelled_)
+        throw ESockError("Host Lookup Canceled");
+    auto address = lookup.Address();
+    if (!address)
+        throw ESockError("Host Lookup Failed");
+    return *address;
+}
+
+in_addr_t TPowersock::ResolveHost()
+{
+    in_addr_t dotted = ::inet_addr(Host.c_str());
+    if (dotted != INADDR_NONE)
+        return dotted;
+    try {
+        return LookUpName();
+    } catch (const ESockError& e) {
+        std::string_view text = e.what();
+        if (text == "Host Lookup Timed Out" || text == "Host Lookup Canceled")
+            throw;
+    }
+    throw ESockError("Null Remote Address");
+}
+
+void TPowersock::Connect()
+{
+    cancelled_ = false;
+    if (connected_)
+        throw ESockError("Already connected");
+    in_addr_t address = ResolveHost();
+
+    sockaddr_in remote{};
+    remote.sin_family = AF_INET;
+    remote.sin_port = htons(static_cast<uint16_t>(Port));
+    remote.sin_addr.s_addr = address;
+    int fd = fd_;
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&remote), sizeof remote) == 0) {
+        connected_ = true;
+        return;
+    }
+    if (errno == ECONNREFUSED)
+        throw ESockError("Connection Failed");
+    RaiseSocketError(errno); // the would-block case passes: the wait follows
+
+    bool failed = false;
+    {
+        TimerArm arm(*this);
+        while (!connected_ && !failed && !timedOut_ && !cancelled_ && fd == fd_) {
+            if (!WaitFor(fd, Readiness::Write))
+                continue;
+            int error = 0;
+            socklen_t length = sizeof error;
+            if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0)
+                error = errno;
+            if (error == 0)
+                connected_ = true;
+            else if (pendar::SocketErrorCode(error) != pendar::kWouldBlock)
+                failed = true;
+        }
+    }
+    if (connected_ && !timedOut_ && !cancelled_)
+        return;
+    connected_ = false;
+    if (timedOut_)
+        throw ESockError("Connection Timed out");
+    if (cancelled_)
+        throw ESockError("Connection Canceled");
+    throw ESockError("Connection Failed");
+}
+
+void TPowersock::Disconnect()
+{
+    CloseSocket(true);
+}
+
+void TPowersock::Write(std::string_view text)
+{
+    text = text.substr(0, text.find('\0'));
+    if (text.size() > kBufferSize - 1)
+        throw ERangeError("Range check error");
+    {
+        TimerArm arm(*this);
+        size_t sent = 0;
+        while (sent < text.size() && !cancelled_) {
+            ssize_t n = ::send(fd_, text.data() + sent, text.size() - sent, MSG_NOSIGNAL);
+            if (n > 0) {
+                sent += static_cast<size_t>(n);
+                continue;
+            }
+            if (n == 0)
+                break;
+            int err = errno;
+            if (err == EINTR)
+                continue;
+            if (pendar::SocketErrorCode(err) == pendar::kWouldBlock) {
+                WaitFor(fd_, Readiness::Write);
+                continue;
+            }
+            RaiseSocketError(err);
+        }
+    }
+    if (cancelled_) {
+        cancelled_ = false;
+        throw EAbortError("Socket send aborted");
+    }
+}
+
+void TPowersock::Writeln(std::string_view text)
+{
+    std::string line(text.substr(0, text.find('\0')));
+    line += "\r\n";
+    Write(line);
+}
+
+std::string TPowersock::ReadLn()
+{
+    TimerArm arm(*this);
+    char buffer[kBufferSize];
+    for (;;) {
+        size_t lf = pending_.find('\n', scanned_);
+        if (lf != std::string::npos) {
+            if (cancelled_)
+                break;
+            std::string line = pending_.substr(0, lf + 1);
+            pending_.erase(0, lf + 1);
+            scanned_ = 0;
+            return line;
+        }
+        scanned_ = pending_.size();
+        if (pending_.size() > kMaxLineBytes) {
+            pending_.clear();
+            scanned_ = 0;
+            throw ESockError("Line too long");
+        }
+        if (cancelled_)
+            break;
+        ssize_t n = ::recv(fd_, buffer, sizeof buffer, 0);
+        if (n > 0) {
+            pending_.append(buffer, static_cast<size_t>(n));
+            continue;
+        }
+        if (n == 0)
+            return {}; // the server closed the connection
+        int err = errno;
+        if (err == EINTR)
+            continue;
+        int code = pendar::SocketErrorCode(err);
+        if (code == pendar::kNotConnected)
+            break;
+        if (code == pendar::kWouldBlock) {
+            WaitFor(fd_, Readiness::Read);
+            continue;
+        }
+        RaiseSocketError(err);
+    }
+    if (cancelled_) {
+        cancelled_ = false;
+        throw EAbortError("Socket readln aborted");
+    }
+    return {};
+}
+
+std::string TPowersock::Transaction(std::string_view command)
+{
+    Writeln(command);
+    lastReply_ = ReadLn();
+    return lastReply_;
+}
+
+void TPowersock::CheckConnection() const
+{
+    if (!connected_)
+        throw EMailError("Not Connected");
+}

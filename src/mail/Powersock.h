@@ -1,0 +1,88 @@
+// TCP client socket with blocking operations that keep the application
+// alive: every wait (name lookup, connect, send, line read) runs the Qt
+// event loop of the calling thread until the socket is ready, the time-out
+// fires or Cancel is called. Failures raise exceptions with fixed texts
+// (MailErrors.h) that the callers log.
+//
+// Only the owning (GUI) thread uses a component. Handlers that run inside a
+// wait may call Cancel or Abort, never start a second operation.
+#pragma once
+
+#include "mail/ThreadTimer.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include <netinet/in.h>
+
+class QSocketNotifier;
+
+class TPowersock {
+public:
+    // Raises ESockError "Initializaton of windows sockets failed" when the
+    // socket cannot be made or the thread has no event loop.
+    TPowersock();
+    virtual ~TPowersock();
+    TPowersock(const TPowersock&) = delete;
+    TPowersock& operator=(const TPowersock&) = delete;
+
+    std::string Host; // name or dotted IPv4 address
+    int Port = 0;
+    int TimeOut = 0; // milliseconds per wait; 0 = no limit
+
+    bool Connected() const { return connected_; }
+    const std::string& LastReply() const { return lastReply_; }
+
+    virtual void Connect();
+    virtual void Disconnect();
+    // Sends the text up to its first NUL byte; more than 65,535 bytes is a
+    // range error.
+    void Write(std::string_view text);
+    void Writeln(std::string_view text);
+    // The next line with its line end (CR LF or LF); "" when the server has
+    // closed the connection. Lines up to 1 MiB are put together.
+    std::string ReadLn();
+    virtual std::string Transaction(std::string_view command);
+    void CheckConnection() const;
+    void Cancel() { cancelled_ = true; }
+    virtual void Abort() { Cancel(); }
+
+    static constexpr size_t kBufferSize = 65536;
+    static constexpr size_t kMaxLineBytes = size_t(1) << 20;
+
+protected:
+    // Closes the socket; a fresh one is made unless the component is going.
+    void CloseSocket(bool reopen);
+
+private:
+    enum class Readiness { Read, Write };
+
+    void OpenSocket();
+    in_addr_t ResolveHost();
+    in_addr_t LookUpName();
+    // Runs the event loop until `fd` is ready, the wait was cancelled or
+    // timed out, or the socket was closed under it. True when ready.
+    bool WaitFor(int fd, Readiness readiness);
+    void ArmTimer();
+    void DisarmTimer();
+    void TimerFired();
+
+    struct TimerArm {
+        explicit TimerArm(TPowersock& s) : sock(s) { sock.ArmTimer(); }
+        ~TimerArm() { sock.DisarmTimer(); }
+        TPowersock& sock;
+    };
+
+    int fd_ = -1;
+    uint64_t socketGeneration_ = 0; // changes with every close
+    bool connected_ = false;
+    bool cancelled_ = false;
+    bool timedOut_ = false;
+    std::string pending_; // received bytes not yet returned as lines
+    size_t scanned_ = 0;  // bytes of pending_ known to hold no LF
+    std::string lastReply_;
+    QSocketNotifier* waitingNotifier_ = nullptr;
+    TThreadTimer timer_;
+};
