@@ -29,18 +29,36 @@ bool TNMPOP3::CredentialsUsable(const std::string& userId, const std::string& pa
 
 std::string TNMPOP3::ReadReply()
 {
-    std::string reply = ReadLn();
-    if (reply.empty())
-        throw ESockError("Connection closed by server");
-    return reply;
+    return Checked([this] { return ReadLn(); });
 }
 
 std::string TNMPOP3::Command(std::string_view command)
 {
-    std::string reply = Transaction(command);
-    if (reply.empty())
-        throw ESockError("Connection closed by server");
-    return reply;
+    return Checked([this, command] { return Transaction(command); });
+}
+
+template <typename Read>
+std::string TNMPOP3::Checked(Read read)
+{
+    try {
+        std::string reply = read();
+        if (reply.empty())
+            throw ESockError("Connection closed by server");
+        return reply;
+    } catch (const ESockError&) {
+        // The exchange is out of step or gone: no QUIT can follow.
+        DropConnection();
+        throw;
+    }
+}
+
+void TNMPOP3::DropConnection()
+{
+    try {
+        if (Connected())
+            TPowersock::Disconnect();
+    } catch (...) {
+    }
 }
 
 void TNMPOP3::Connect()
@@ -95,8 +113,7 @@ void TNMPOP3::Disconnect()
 void TNMPOP3::Abort()
 {
     Cancel();
-    if (Connected())
-        TPowersock::Disconnect();
+    DropConnection();
 }
 
 void TNMPOP3::RetrieveSummary(int n)
@@ -116,8 +133,10 @@ void TNMPOP3::RetrieveSummary(int n)
         if (IsTerminator(line))
             break;
         bytes += line.size();
-        if (++lines > kMaxHeaderLines || bytes > kMaxHeaderBytes)
+        if (++lines > kMaxHeaderLines || bytes > kMaxHeaderBytes) {
+            DropConnection();
             throw ESockError("Header too long");
+        }
         if (auto subject = SubjectOfLine(line))
             summary_.Subject = std::move(*subject);
     }

@@ -42,6 +42,8 @@ protected:
     // answering raises ESockError "Connection closed by server".
     std::string Command(std::string_view command);
     std::string ReadReply();
+    // Closes the connection without QUIT; never raises.
+    void DropConnection();
     static bool CredentialsUsable(const std::string& userId, const std::string& password);
 
     struct BusyScope {
@@ -57,4 +59,6 @@ protected:
 
 private:
     void LogIn();
+    template <typename Read>
+    std::string Checked(Read read);
 };

@@ -252,17 +252,16 @@ std::string TPowersock::ReadLn()
         if (lf != std::string::npos) {
             if (cancelled_)
                 break;
+            if (lf + 1 > kMaxLineBytes)
+                RaiseLineTooLong();
             std::string line = pending_.substr(0, lf + 1);
             pending_.erase(0, lf + 1);
             scanned_ = 0;
             return line;
         }
         scanned_ = pending_.size();
-        if (pending_.size() > kMaxLineBytes) {
-            pending_.clear();
-            scanned_ = 0;
-            throw ESockError("Line too long");
-        }
+        if (pending_.size() > kMaxLineBytes)
+            RaiseLineTooLong();
         if (cancelled_)
             break;
         ssize_t n = ::recv(fd_, buffer, sizeof buffer, 0);
@@ -289,6 +288,13 @@ std::string TPowersock::ReadLn()
         throw EAbortError("Socket readln aborted");
     }
     return {};
+}
+
+void TPowersock::RaiseLineTooLong()
+{
+    pending_.clear();
+    scanned_ = 0;
+    throw ESockError("Line too long");
 }
 
 std::string TPowersock::Transaction(std::string_view command)

@@ -68,6 +68,7 @@ private:
     void ArmTimer();
     void DisarmTimer();
     void TimerFired();
+    [[noreturn]] void RaiseLineTooLong();
 
     struct TimerArm {
         explicit TimerArm(TPowersock& s) : sock(s) { sock.ArmTimer(); }

@@ -1,0 +1,214 @@
+// The POP3 client against a scripted loopback server: each case says what
+// the server answers, the exact bytes the client must send, and what the
+// caller sees (the count, summaries and unique ids, or the failure).
+#include "mail/MailErrors.h"
+#include "mail/NMAPOP.h"
+#include "mail/Pop3Reply.h"
+
+#include "support/ScriptedPop3Server.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+using namespace pendar::test;
+
+std::string Describe(const std::exception& e)
+{
+    std::string kind = dynamic_cast<const ESocketError*>(&e)   ? "ESocketError"
+                       : dynamic_cast<const ESockError*>(&e)   ? "ESockError"
+                       : dynamic_cast<const EAbortError*>(&e)  ? "EAbortError"
+                       : dynamic_cast<const EConvertError*>(&e) ? "EConvertError"
+                       : dynamic_cast<const EMailError*>(&e)   ? "EMailError"
+                                                               : "other";
+    return kind + ": " + e.what();
+}
+
+// What the clock does with a mailbox: connect, read `reads` summaries and
+// unique ids, disconnect (also after a failure). The result lists what the
+// caller saw, "!" before a failure.
+std::string RunSession(TNMAPOP& pop, int reads)
+{
+    std::string seen;
+    try {
+        pop.Connect();
+        seen = "count " + std::to_string(pop.MessageCount());
+        for (int i = 1; i <= reads; ++i) {
+            pop.RetrieveSummary(i);
+            seen += " | [" + pop.Summary().Subject + "] " + std::to_string(pop.Summary().Bytes);
+            seen += " " + std::string(pendar::StripLineEnd(pop.RetrieveUidl(i)));
+        }
+        pop.Disconnect();
+    } catch (const std::exception& e) {
+        seen += (seen.empty() ? "! " : " ! ") + Describe(e);
+        try {
+            pop.Disconnect();
+        } catch (const std::exception& e2) {
+            seen += " !! " + Describe(e2);
+        }
+    }
+    return seen;
+}
+
+const std::string kGreeting = "+OK POP3 ready <1896.697170952@dbc.mtview.ca.us>\r\n";
+const std::string kRfcApop = "APOP mrose c4c9334bac560ecc979e58001b3e22fb\r\n";
+
+std::vector<ServerStep> UserLogIn(const std::string& stat)
+{
+    return Script({{Say(kGreeting)}, Reply("+OK\r\n"), Reply("+OK\r\n"), Reply(stat)});
+}
+
+std::vector<ServerStep> ApopLogIn(const std::string& stat)
+{
+    return Script({{Say(kGreeting)}, Reply("+OK\r\n"), Reply(stat)});
+}
+
+std::vector<ServerStep> Then(std::vector<ServerStep> a, std::initializer_list<std::vector<ServerStep>> more)
+{
+    for (const auto& part : more)
+        a.insert(a.end(), part.begin(), part.end());
+    return a;
+}
+
+const char* kUserStat = "USER mrose\r\nPASS tanstaaf\r\nSTAT\r\n";
+const std::string kApopStat = kRfcApop + "STAT\r\n";
+
+struct Pop3Case {
+    const char* name;
+    bool apop;
+    std::vector<ServerStep> server;
+    int reads;
+    std::string transcript; // what the client must send, byte for byte
+    std::string seen;       // what the caller sees
+    std::string user = "mrose";
+    std::string password = "tanstaaf";
+};
+
+std::vector<Pop3Case> Cases()
+{
+    const std::string top = "+OK\r\nReceived: from x\r\n..dot-stuffed\r\nSubject: =?UTF-8?B?44GC?=\r\n\r\n.\r\n";
+    const std::string header = std::string(std::string(1000, 'h') + "\r\n");
+    std::string manyLines;
+    for (int i = 0; i <= TNMPOP3::kMaxHeaderLines; ++i)
+        manyLines += "X: y\r\n";
+    return {
+        {"user log-in, summary and unique id", false,
+         Then(UserLogIn("+OK 2 320\r\n"), {Reply(top), Reply("+OK 1 1234\r\n"), Reply("+OK 1 uid-1\r\n"),
+                                           Reply("+OK bye\r\n")}),
+         1, std::string(kUserStat) + "TOP 1 0\r\nLIST 1\r\nUIDL 1\r\nQUIT\r\n",
+         "count 2 | [ =?UTF-8?B?44GC?=] 1234 uid-1"},
+        {"rfc 1939 apop example", true, Then(ApopLogIn("+OK 2 320\r\n"), {Reply("+OK\r\n")}), 0,
+         kApopStat + "QUIT\r\n", "count 2"},
+        {"apop timestamp from first < to last >", true,
+         Then({Say("+OK <a> mid <b> x\r\n")}, {Reply("+OK\r\n"), Reply("+OK 0 0\r\n"), Reply("+OK\r\n")}), 0,
+         "APOP u 6bfe681f1b94177e0f65ab0a62251a1e\r\nSTAT\r\nQUIT\r\n", "count 0", "u", "secret"},
+        {"greeting without a timestamp", true, Then({Say("+OK ready\r\n")}, {Reply("+OK\r\n")}), 0, "QUIT\r\n",
+         "! ESocketError: timestamp without existing"},
+        {"timestamp with a control byte", true, Then({Say("+OK <a\x01@b>\r\n")}, {Reply("+OK\r\n")}), 0,
+         "QUIT\r\n", "! ESocketError: timestamp without existing"},
+        {"timestamp beyond ascii", true, Then({Say("+OK <a\xC0@b>\r\n")}, {Reply("+OK\r\n")}), 0, "QUIT\r\n",
+         "! ESocketError: timestamp without existing"},
+        {"apop refused", true, Then({Say(kGreeting)}, {Reply("-ERR no\r\n"), Reply("+OK\r\n")}), 0,
+         kRfcApop + "QUIT\r\n", "! ESocketError: Authentication Error"},
+        {"apop with a line break in the user name", true, Then({Say(kGreeting)}, {Reply("+OK\r\n")}), 0,
+         "QUIT\r\n", "! ESocketError: Authentication Error", "mrose\r\nDELE 1"},
+        {"apop stat without counts", true, Then(ApopLogIn("+OK\r\n"), {Reply("+OK\r\n")}), 0,
+         kApopStat + "QUIT\r\n", "! ESocketError: STAT Command Error"},
+        {"apop stat count not a number", true, Then(ApopLogIn("+OK x2 3\r\n"), {Reply("+OK\r\n")}), 0,
+         kApopStat + "QUIT\r\n", "! EConvertError: 'x2' is not a valid integer value"},
+        {"user stat without counts", false, Then(UserLogIn("+OK\r\n"), {Reply("+OK\r\n")}), 0,
+         std::string(kUserStat) + "QUIT\r\n", "count 0"},
+        {"user stat of an empty mailbox", false, Then(UserLogIn("+OK 0 0\r\n"), {Reply("+OK\r\n")}), 0,
+         std::string(kUserStat) + "QUIT\r\n", "count 0"},
+        {"user refused", false, Script({{Say(kGreeting)}, Reply("-ERR who\r\n"), Reply("+OK\r\n")}), 0,
+         "USER mrose\r\nQUIT\r\n", "! EMailError: Authentication failed"},
+        {"password refused", false,
+         Script({{Say(kGreeting)}, Reply("+OK\r\n"), Reply("-ERR\r\n"), Reply("+OK\r\n")}), 0,
+         "USER mrose\r\nPASS tanstaaf\r\nQUIT\r\n", "! EMailError: Authentication failed"},
+        {"line break in the password", false, {}, 0, "", "! EMailError: Authentication failed", "mrose",
+         "x\nDELE 1"},
+        {"empty password", false, {}, 0, "", "! EMailError: Authentication failed", "mrose", ""},
+        {"greeting refused", false, Script({{Say("-ERR busy\x1B[2J\r\n")}, Reply("+OK\r\n")}), 0, "QUIT\r\n",
+         "! EMailError: -ERR busy [2J \n"},
+        {"stat refused", false, Then(UserLogIn("-ERR locked\r\n"), {Reply("+OK\r\n")}), 0,
+         std::string(kUserStat) + "QUIT\r\n", "! EMailError: -ERR locked \n"},
+        {"server closes instead of greeting", false, {Close()}, 0, "",
+         "! ESockError: Connection closed by server"},
+        {"two replies in one segment, one byte per segment", false,
+         Script({{Say(kGreeting + "+OK\r\n"), Hear()}, Reply("+OK\r\n"), {Hear(), SayBytewise("+OK 1 5\r\n")},
+                 Reply("+OK\r\n")}),
+         0, std::string(kUserStat) + "QUIT\r\n", "count 1"},
+        {"subject lines", false,
+         Then(UserLogIn("+OK 1 9\r\n"),
+              {Reply("+OK\r\nsubject: low\r\nSubject: first\r\nSubject: second\n\tfolded\r\nX: y\r\n.\r\n"),
+               Reply("+OK 1 5000000000\r\n"), Reply("+OK 1 u\r\n"), Reply("+OK\r\n")}),
+         1, std::string(kUserStat) + "TOP 1 0\r\nLIST 1\r\nUIDL 1\r\nQUIT\r\n", "count 1 | [ second] 5000000000 u"},
+        {"empty subject and lower-case name", false,
+         Then(UserLogIn("+OK 1 9\r\n"),
+              {Reply("+OK\r\nSubject:\r\nsubject: x\r\n.\r\n"), Reply("+OK 1 7\r\n"), Reply("+OK 1 u\r\n"),
+               Reply("+OK\r\n")}),
+         1, std::string(kUserStat) + "TOP 1 0\r\nLIST 1\r\nUIDL 1\r\nQUIT\r\n", "count 1 | [] 7 u"},
+        {"top refused", false, Then(UserLogIn("+OK 1 9\r\n"), {Reply("-ERR gone\r\n"), Reply("+OK\r\n")}), 1,
+         std::string(kUserStat) + "TOP 1 0\r\nQUIT\r\n", "count 1 ! EMailError: -ERR gone \n"},
+        {"top cut off by the server", false,
+         Then(UserLogIn("+OK 1 9\r\n"), {{Hear(), Say("+OK\r\nReceived: x\r\n"), Close()}}), 1,
+         std::string(kUserStat) + "TOP 1 0\r\n", "count 1 ! ESockError: Connection closed by server"},
+        {"top with too many lines", false,
+         Then(UserLogIn("+OK 1 9\r\n"), {{Hear(), Say("+OK\r\n" + manyLines + ".\r\n"), Hang()}}), 1,
+         std::string(kUserStat) + "TOP 1 0\r\n", "count 1 ! ESockError: Header too long"},
+        {"list size not a number", false,
+         Then(UserLogIn("+OK 1 9\r\n"), {Reply(top), Reply("+OK 1 -5\r\n"), Reply("+OK\r\n")}), 1,
+         std::string(kUserStat) + "TOP 1 0\r\nLIST 1\r\nQUIT\r\n",
+         "count 1 ! EConvertError: '-5' is not a valid integer value"},
+        {"uidl refused", false,
+         Then(UserLogIn("+OK 1 9\r\n"),
+              {Reply(top), Reply("+OK 1 9\r\n"), Reply("-ERR no uidl\r\n"), Reply("+OK\r\n")}),
+         1, std::string(kUserStat) + "TOP 1 0\r\nLIST 1\r\nUIDL 1\r\nQUIT\r\n",
+         "count 1 | [ =?UTF-8?B?44GC?=] 9 ! EMailError: -ERR no uidl \n"},
+        {"quit refused", false, Then(UserLogIn("+OK 0 0\r\n"), {Reply("-ERR later\r\n")}), 0,
+         std::string(kUserStat) + "QUIT\r\n", "count 0 ! EMailError: -ERR later \n"},
+    };
+}
+
+TEST(Pop3, Exchanges)
+{
+    for (const auto& c : Cases()) {
+        ScriptedPop3Server server(c.server);
+        TNMAPOP pop;
+        pop.Host = "127.0.0.1";
+        pop.Port = server.Port();
+        pop.TimeOut = 2000;
+        pop.APOP = c.apop;
+        pop.UserID = c.user;
+        pop.Password = c.password;
+        EXPECT_EQ(RunSession(pop, c.reads), c.seen) << c.name;
+        EXPECT_FALSE(pop.Connected()) << c.name;
+        EXPECT_EQ(server.Transcript(), c.transcript) << c.name;
+    }
+}
+
+TEST(Pop3, SilentServerTimesOutAndTheConnectionIsDropped)
+{
+    ScriptedPop3Server server(Script({{Say(kGreeting)}, {Hear(), Hang()}}));
+    TNMAPOP pop;
+    pop.Host = "127.0.0.1";
+    pop.Port = server.Port();
+    pop.TimeOut = 200;
+    pop.UserID = "u";
+    pop.Password = "p";
+    EXPECT_EQ(RunSession(pop, 0), "! EAbortError: Socket readln aborted");
+    // The time-out closed the connection without QUIT.
+    EXPECT_EQ(server.Transcript(), "USER u\r\n");
+}
+
+TEST(Pop3, ReadsNeedAConnection)
+{
+    TNMAPOP pop;
+    EXPECT_THROW(pop.RetrieveSummary(1), EMailError);
+    EXPECT_THROW(pop.RetrieveUidl(1), EMailError);
+    pop.Disconnect(); // nothing to say good-bye to
+}
+
+} // namespace

@@ -1,0 +1,291 @@
+// A scripted POP3 server on 127.0.0.1 for client tests. A case declares what
+// the server says and when it listens; afterwards the test compares the
+// exact bytes the client sent (Transcript) with what it must have sent.
+//
+//   ScriptedPop3Server server({Say("+OK ready\r\n"), Reply("+OK\r\n"), ...});
+//   ... client talks to 127.0.0.1:server.Port() ...
+//   EXPECT_EQ(server.Transcript(), "USER u\r\n...");
+//
+// The server runs on its own thread and serves one connection. Every wait
+// is bounded, so a client that misbehaves makes a test fail, not hang.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace pendar::test {
+
+struct ServerStep {
+    enum class Kind {
+        Say,         // send the text in one segment
+        SayBytewise, // send the text one byte per segment
+        Hear,        // read one line (up to LF) from the client
+        Close,       // close the connection
+        Hang,        // say nothing more; keep the connection open
+    };
+    Kind kind;
+    std::string text;
+};
+
+inline ServerStep Say(std::string text) { return {ServerStep::Kind::Say, std::move(text)}; }
+inline ServerStep SayBytewise(std::string text) { return {ServerStep::Kind::SayBytewise, std::move(text)}; }
+inline ServerStep Hear() { return {ServerStep::Kind::Hear, {}}; }
+inline ServerStep Close() { return {ServerStep::Kind::Close, {}}; }
+inline ServerStep Hang() { return {ServerStep::Kind::Hang, {}}; }
+
+// The answer to the client's next command line.
+inline std::vector<ServerStep> Reply(std::string text) { return {Hear(), Say(std::move(text))}; }
+
+// Builds a script from steps and Reply() pairs.
+inline std::vector<ServerStep> Script(std::initializer_list<std::vector<ServerStep>> parts)
+{
+    std::vector<ServerStep> all;
+    for (const auto& p : parts)
+        all.insert(all.end(), p.begin(), p.end());
+    return all;
+}
+
+namespace detail {
+
+inline int ListenOnLoopback(int backlog, int* port)
+{
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    int one = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    if (backlog >= 0)
+        ::listen(fd, backlog);
+    socklen_t len = sizeof addr;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
+    *port = ntohs(addr.sin_port);
+    return fd;
+}
+
+} // namespace detail
+
+class ScriptedPop3Server {
+public:
+    explicit ScriptedPop3Server(std::vector<ServerStep> script) : script_(std::move(script))
+    {
+        listenFd_ = detail::ListenOnLoopback(4, &port_);
+        (void)::pipe2(stopPipe_, O_CLOEXEC);
+        thread_ = std::thread([this] { Serve(); });
+    }
+    ~ScriptedPop3Server()
+    {
+        Stop();
+        ::close(listenFd_);
+        ::close(stopPipe_[0]);
+        ::close(stopPipe_[1]);
+    }
+    ScriptedPop3Server(const ScriptedPop3Server&) = delete;
+    ScriptedPop3Server& operator=(const ScriptedPop3Server&) = delete;
+
+    int Port() const { return port_; }
+
+    // Everything the client sent. Call it when the client is done: it waits
+    // until the client has closed the connection (at most `wait`), and not
+    // at all when the client never connected.
+    std::string Transcript(std::chrono::milliseconds wait = std::chrono::seconds(5))
+    {
+        if (accepted_) {
+            std::unique_lock lock(mutex_);
+            finishedCv_.wait_for(lock, wait, [this] { return finished_; });
+        }
+        Stop();
+        std::lock_guard lock(mutex_);
+        return received_;
+    }
+
+    // True once the client has connected.
+    bool Accepted() const { return accepted_; }
+
+private:
+    void Stop()
+    {
+        if (!thread_.joinable())
+            return;
+        char one = 1;
+        [[maybe_unused]] ssize_t w = ::write(stopPipe_[1], &one, 1);
+        thread_.join();
+    }
+
+    // Waits until `fd` is ready for `events` or the test stops the server.
+    bool WaitFor(int fd, short events)
+    {
+        pollfd fds[2] = {{fd, events, 0}, {stopPipe_[0], POLLIN, 0}};
+        for (;;) {
+            int r = ::poll(fds, 2, 10000);
+            if (r <= 0 || (fds[1].revents & POLLIN))
+                return false;
+            if (fds[0].revents)
+                return true;
+        }
+    }
+
+    // Reads what the client sends into the transcript; false at its end.
+    bool ReadSome(int fd)
+    {
+        if (!WaitFor(fd, POLLIN))
+            return false;
+        char buf[4096];
+        ssize_t n = ::recv(fd, buf, sizeof buf, 0);
+        if (n <= 0)
+            return false;
+        std::lock_guard lock(mutex_);
+        received_.append(buf, static_cast<size_t>(n));
+        return true;
+    }
+
+    bool HearLine(int fd)
+    {
+        for (;;) {
+            {
+                std::lock_guard lock(mutex_);
+                if (received_.find('\n', heard_) != std::string::npos) {
+                    heard_ = received_.find('\n', heard_) + 1;
+                    return true;
+                }
+            }
+            if (!ReadSome(fd))
+                return false;
+        }
+    }
+
+    static void SendAll(int fd, const std::string& text)
+    {
+        size_t sent = 0;
+        while (sent < text.size()) {
+            ssize_t n = ::send(fd, text.data() + sent, text.size() - sent, MSG_NOSIGNAL);
+            if (n <= 0)
+                return;
+            sent += static_cast<size_t>(n);
+        }
+    }
+
+    bool RunStep(int fd, const ServerStep& step)
+    {
+        switch (step.kind) {
+        case ServerStep::Kind::Say:
+            SendAll(fd, step.text);
+            return true;
+        case ServerStep::Kind::SayBytewise:
+            for (char c : step.text) {
+                SendAll(fd, std::string(1, c));
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            }
+            return true;
+        case ServerStep::Kind::Hear:
+            return HearLine(fd);
+        case ServerStep::Kind::Close:
+            return false;
+        case ServerStep::Kind::Hang:
+            while (ReadSome(fd)) {
+            }
+            return false;
+        }
+        return false;
+    }
+
+    void Serve()
+    {
+        int fd = -1;
+        if (WaitFor(listenFd_, POLLIN))
+            fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
+        if (fd >= 0) {
+            accepted_ = true;
+            int one = 1;
+            ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+            bool open = true;
+            for (const auto& step : script_)
+                if (open)
+                    open = RunStep(fd, step);
+            if (open) // record whatever else the client sends until it closes
+                while (ReadSome(fd)) {
+                }
+            ::close(fd);
+        }
+        std::lock_guard lock(mutex_);
+        finished_ = true;
+        finishedCv_.notify_all();
+    }
+
+    std::vector<ServerStep> script_;
+    int listenFd_ = -1;
+    int port_ = 0;
+    int stopPipe_[2] = {-1, -1};
+    std::thread thread_;
+    std::atomic<bool> accepted_{false};
+    std::mutex mutex_;
+    std::condition_variable finishedCv_;
+    bool finished_ = false;
+    std::string received_;
+    size_t heard_ = 0;
+};
+
+// A loopback port that refuses connections: bound, never listening.
+class RefusingPort {
+public:
+    RefusingPort() { fd_ = detail::ListenOnLoopback(-1, &port_); }
+    ~RefusingPort() { ::close(fd_); }
+    RefusingPort(const RefusingPort&) = delete;
+    RefusingPort& operator=(const RefusingPort&) = delete;
+    int Port() const { return port_; }
+
+private:
+    int fd_ = -1;
+    int port_ = 0;
+};
+
+// A loopback port whose accept queue is full, so that a new connection
+// never completes: the listener accepts nothing and two fillers occupy the
+// queue.
+class SilentListener {
+public:
+    SilentListener()
+    {
+        fd_ = detail::ListenOnLoopback(0, &port_);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        addr.sin_port = htons(static_cast<uint16_t>(port_));
+        for (int& filler : fillers_) {
+            filler = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+            ::connect(filler, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    ~SilentListener()
+    {
+        for (int filler : fillers_)
+            ::close(filler);
+        ::close(fd_);
+    }
+    SilentListener(const SilentListener&) = delete;
+    SilentListener& operator=(const SilentListener&) = delete;
+    int Port() const { return port_; }
+
+private:
+    int fd_ = -1;
+    int port_ = 0;
+    int fillers_[2] = {-1, -1};
+};
+
+} // namespace pendar::test
