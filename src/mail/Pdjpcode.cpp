@@ -1,5 +1,6 @@
 #include "mail/Pdjpcode.h"
 
+#include "mail/Base64Digit.h"
 #include "port/Cp932.h"
 #include "port/MessageBoxes.h"
 
@@ -283,19 +284,6 @@ std::u16string Utf8ToUnits(std::string_view text)
 
 std::u16string Utf7ToUnits(std::string_view text)
 {
-    auto value = [](char c) -> int {
-        if (c >= 'A' && c <= 'Z')
-            return c - 'A';
-        if (c >= 'a' && c <= 'z')
-            return c - 'a' + 26;
-        if (c >= '0' && c <= '9')
-            return c - '0' + 52;
-        if (c == '+')
-            return 62;
-        if (c == '/')
-            return 63;
-        return -1;
-    };
     std::u16string units;
     units.reserve(text.size());
     bool inRun = false;
@@ -304,7 +292,7 @@ std::u16string Utf7ToUnits(std::string_view text)
     for (size_t i = 0; i < text.size(); ++i) {
         char c = text[i];
         if (inRun) {
-            int v = value(c);
+            int v = Base64Digit(c);
             if (v >= 0) {
                 bits = (bits << 6 | static_cast<uint32_t>(v)) & 0xFFFFFF;
                 bitCount += 6;

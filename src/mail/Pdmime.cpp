@@ -1,24 +1,17 @@
 #include "mail/Pdmime.h"
 
+#include "mail/Base64Digit.h"
 #include "mail/Pdjpcode.h"
 
 #include <cstdint>
 
 namespace {
 
+// Bytes outside the alphabet count as 0; nothing is skipped.
 uint8_t Base64Value(char c)
 {
-    if (c >= 'A' && c <= 'Z')
-        return static_cast<uint8_t>(c - 'A');
-    if (c >= 'a' && c <= 'z')
-        return static_cast<uint8_t>(c - 'a' + 26);
-    if (c >= '0' && c <= '9')
-        return static_cast<uint8_t>(c - '0' + 52);
-    if (c == '+')
-        return 62;
-    if (c == '/')
-        return 63;
-    return 0;
+    int v = pendar::Base64Digit(c);
+    return static_cast<uint8_t>(v < 0 ? 0 : v);
 }
 
 uint8_t HexValue(char c)

@@ -3,6 +3,7 @@
 // stopped by this test. Skipped (and says why) where Dovecot is missing.
 #include "RunTool.h"
 
+#include "support/ScriptedPop3Server.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -53,24 +54,15 @@ std::string MessageText(const Message& m)
 
 int FreeLoopbackPort()
 {
-    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    socklen_t len = sizeof addr;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-    ::close(fd);
-    return ntohs(addr.sin_port);
+    int port = 0;
+    ::close(detail::ListenOnLoopback(-1, &port));
+    return port;
 }
 
 bool Accepts(int port)
 {
     int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    addr.sin_port = htons(static_cast<uint16_t>(port));
+    sockaddr_in addr = detail::LoopbackAddress(port);
     bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
     ::close(fd);
     return ok;

@@ -61,14 +61,22 @@ inline std::vector<ServerStep> Script(std::initializer_list<std::vector<ServerSt
 
 namespace detail {
 
+inline sockaddr_in LoopbackAddress(int port)
+{
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    addr.sin_port = htons(static_cast<uint16_t>(port));
+    return addr;
+}
+
+// A socket bound to a fresh loopback port, listening when backlog >= 0.
 inline int ListenOnLoopback(int backlog, int* port)
 {
     int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     int one = 1;
     ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sockaddr_in addr = LoopbackAddress(0);
     ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
     if (backlog >= 0)
         ::listen(fd, backlog);
@@ -262,10 +270,7 @@ public:
     SilentListener()
     {
         fd_ = detail::ListenOnLoopback(0, &port_);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        addr.sin_port = htons(static_cast<uint16_t>(port_));
+        sockaddr_in addr = detail::LoopbackAddress(port_);
         for (int& filler : fillers_) {
             filler = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
             ::connect(filler, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
