@@ -69,8 +69,7 @@ public:
             out_.append(piece.bytes, piece.size);
             pos_ += consumed;
             mode_ = nextMode_;
-            if (source_ == kcAuto)
-                source_ = nextSource_;
+            source_ = nextSource_;
         }
         if (mode_ != kModeSingle && to_ == kcJis) {
             out_ += kEsc;
@@ -115,20 +114,12 @@ private:
         if (Left() >= 2) {
             uint8_t b2 = At(pos_ + 1);
             uint16_t pair = static_cast<uint16_t>(b << 8 | b2);
-            if ((source_ == kcAuto || source_ == kcSjis) && IsSjisPair(b, b2)) {
-                if (source_ == kcAuto)
-                    nextSource_ = kcSjis;
-                EnterDoubleByte(piece, kModeSjis);
-                piece.AddPair(to_ == kcJis ? SjisToJis(pair) : to_ == kcEuc ? SjisToEuc(pair) : pair);
-                return 2;
-            }
-            if ((source_ == kcAuto || source_ == kcEuc) && IsEucPair(b, b2)) {
-                if (source_ == kcAuto)
-                    nextSource_ = kcEuc;
-                EnterDoubleByte(piece, kModeEuc);
-                piece.AddPair(to_ == kcSjis ? EucToSjis(pair) : to_ == kcJis ? EucToJis(pair) : pair);
-                return 2;
-            }
+            if ((source_ == kcAuto || source_ == kcSjis) && IsSjisPair(b, b2))
+                return TakeDoubleByte(piece, kcSjis,
+                                      to_ == kcJis ? SjisToJis(pair) : to_ == kcEuc ? SjisToEuc(pair) : pair);
+            if ((source_ == kcAuto || source_ == kcEuc) && IsEucPair(b, b2))
+                return TakeDoubleByte(piece, kcEuc,
+                                      to_ == kcSjis ? EucToSjis(pair) : to_ == kcJis ? EucToJis(pair) : pair);
         }
         if (mode_ != kModeSingle) {
             if (to_ == kcJis)
@@ -145,13 +136,19 @@ private:
         return 1;
     }
 
-    void EnterDoubleByte(Piece& piece, int mode)
+    // A Shift_JIS or EUC character found by its source: fixes the source
+    // when detecting, enters the double-byte mode, writes the converted pair.
+    size_t TakeDoubleByte(Piece& piece, int source, uint16_t converted)
     {
+        if (source_ == kcAuto)
+            nextSource_ = source;
         if (mode_ == kModeSingle) {
             if (to_ == kcJis)
                 piece.AddEscape('$', 'B');
-            nextMode_ = mode;
+            nextMode_ = source == kcSjis ? kModeSjis : kModeEuc;
         }
+        piece.AddPair(converted);
+        return 2;
     }
 
     size_t StepInJis(Piece& piece)

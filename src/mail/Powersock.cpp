@@ -220,20 +220,10 @@ void TPowersock::Write(std::string_view text)
             }
             if (n == 0)
                 break;
-            int err = errno;
-            if (err == EINTR)
-                continue;
-            if (pendar::SocketErrorCode(err) == pendar::kWouldBlock) {
-                WaitFor(fd_, Readiness::Write);
-                continue;
-            }
-            RaiseSocketError(err);
+            AwaitOrRaise(errno, Readiness::Write);
         }
     }
-    if (cancelled_) {
-        cancelled_ = false;
-        throw EAbortError("Socket send aborted");
-    }
+    RaiseIfCancelled("Socket send aborted");
 }
 
 void TPowersock::Writeln(std::string_view text)
@@ -272,22 +262,31 @@ std::string TPowersock::ReadLn()
         if (n == 0)
             return {}; // the server closed the connection
         int err = errno;
-        if (err == EINTR)
-            continue;
-        int code = pendar::SocketErrorCode(err);
-        if (code == pendar::kNotConnected)
+        if (pendar::SocketErrorCode(err) == pendar::kNotConnected)
             break;
-        if (code == pendar::kWouldBlock) {
-            WaitFor(fd_, Readiness::Read);
-            continue;
-        }
-        RaiseSocketError(err);
+        AwaitOrRaise(err, Readiness::Read);
     }
-    if (cancelled_) {
-        cancelled_ = false;
-        throw EAbortError("Socket readln aborted");
-    }
+    RaiseIfCancelled("Socket readln aborted");
     return {};
+}
+
+void TPowersock::AwaitOrRaise(int err, Readiness readiness)
+{
+    if (err == EINTR)
+        return; // the caller retries at once
+    if (pendar::SocketErrorCode(err) == pendar::kWouldBlock) {
+        WaitFor(fd_, readiness);
+        return;
+    }
+    RaiseSocketError(err);
+}
+
+void TPowersock::RaiseIfCancelled(const char* text)
+{
+    if (cancelled_) {
+        cancelled_ = false; // used up by this failure
+        throw EAbortError(text);
+    }
 }
 
 void TPowersock::RaiseLineTooLong()

@@ -69,6 +69,10 @@ private:
     void DisarmTimer();
     void TimerFired();
     [[noreturn]] void RaiseLineTooLong();
+    // After a failed send or recv: waits when the call would block, returns
+    // for a retry after an interrupt, raises the socket error otherwise.
+    void AwaitOrRaise(int err, Readiness readiness);
+    void RaiseIfCancelled(const char* text);
 
     struct TimerArm {
         explicit TimerArm(TPowersock& s) : sock(s) { sock.ArmTimer(); }
