@@ -27,8 +27,8 @@ TPowersock::TPowersock()
     if (!QAbstractEventDispatcher::instance())
         throw ESockError(kInitFailed);
     OpenSocket();
+    timer_.SetEnabled(false); // armed only during a wait
     timer_.SetOnTimer([this] { TimerFired(); });
-    timer_.SetEnabled(false);
 }
 
 TPowersock::~TPowersock()

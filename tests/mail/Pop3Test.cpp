@@ -7,6 +7,7 @@
 
 #include "support/ScriptedPop3Server.h"
 
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -201,6 +202,32 @@ TEST(Pop3, SilentServerTimesOutAndTheConnectionIsDropped)
     EXPECT_EQ(RunSession(pop, 0), "! EAbortError: Socket readln aborted");
     // The time-out closed the connection without QUIT.
     EXPECT_EQ(server.Transcript(), "USER u\r\n");
+}
+
+TEST(Pop3, ReadsStartedDuringAReadReturnAtOnce)
+{
+    // The window's handlers run while a summary is read; a second read
+    // started from one of them must not talk to the server.
+    ScriptedPop3Server server(Script({{Say("+OK\r\n")}, Reply("+OK\r\n"), Reply("+OK\r\n"), Reply("+OK 2 9\r\n"),
+                                      {Hear(), SayBytewise("+OK\r\nSubject: slow\r\nX: abcdefghijklmnop\r\n.\r\n")},
+                                      Reply("+OK 1 5\r\n"), Reply("+OK\r\n")}));
+    TNMAPOP pop;
+    pop.Host = "127.0.0.1";
+    pop.Port = server.Port();
+    pop.TimeOut = 2000;
+    pop.UserID = "u";
+    pop.Password = "p";
+    pop.Connect();
+    std::string nestedUidl = "not called";
+    QTimer::singleShot(20, [&] {
+        pop.RetrieveSummary(2);
+        nestedUidl = pop.RetrieveUidl(2);
+    });
+    pop.RetrieveSummary(1);
+    pop.Disconnect();
+    EXPECT_EQ(nestedUidl, "");
+    EXPECT_EQ(pop.Summary().Subject, " slow");
+    EXPECT_EQ(server.Transcript(), "USER u\r\nPASS p\r\nSTAT\r\nTOP 1 0\r\nLIST 1\r\nQUIT\r\n");
 }
 
 TEST(Pop3, ReadsNeedAConnection)

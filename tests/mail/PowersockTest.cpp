@@ -124,6 +124,14 @@ TEST(Powersock, ConnectFailures)
     }
 }
 
+TEST(Powersock, CancelEndsAConnectWait)
+{
+    SilentListener silent;
+    Sock sock(silent.Port(), 0);
+    QTimer::singleShot(50, [&] { sock.Cancel(); });
+    EXPECT_EQ(ErrorOf([&] { sock.Connect(); }), "Connection Canceled");
+}
+
 TEST(Powersock, ConnectsByName)
 {
     ScriptedPop3Server server({Say("+OK by name\r\n")});
