@@ -69,6 +69,10 @@ public:
     void SysHelpClick();
     void SysCloseClick();
     void PNotifyIconClick();
+    void MainImageDblClick(); // shows the calendar
+
+    // The log and calendar windows, created after the main window.
+    void SetDialogWindows(pendar::IDialogWindows* windows) { dialogs_ = windows; }
 
     // What escaped an event handler: logged, never shown.
     void ApplicationException(std::string_view className, std::string_view message);
@@ -95,6 +99,9 @@ public:
     pendar::WindowId TrackedWindow() const { return trackedWindow_; }
     const port::TRect& TrackedRect() const { return trackedRect_; }
     bool MailBusy() const { return mailBusy_; }
+    // Whether the main window is topmost (the skin's ONTOP or StayOnTop);
+    // the dialogs take the same state when they are activated.
+    bool StaysOnTop() const { return skin_.onTop == 1 || settings_.stayOnTop; }
 
 protected:
     // Steps that later parts of the application fill in. Each has exactly one
@@ -108,8 +115,8 @@ protected:
     virtual void ReleaseBalloon() {}
     virtual void ClosePack() {}
     virtual void UpdateClock(const TSchTime& now);
-    virtual void RefreshCalendar() {}
-    virtual void CheckSchedules() {}
+    virtual void RefreshCalendar();
+    virtual void CheckSchedules();
     virtual void CheckTimeSync() {}
     virtual void SyncTime() {}
     virtual void CheckMail(bool manual);
@@ -126,13 +133,14 @@ protected:
     virtual void BringToFront() {}
     virtual void SettingClick() {}
     virtual void SysSelectClick() {}
-    virtual void MILogClick() {}
-    virtual void MICalenderClick() {}
+    virtual void MILogClick();
+    virtual void MICalenderClick();
 
     Services svc_;
     TAppSettings settings_;
     TSkinInfo skin_;
     pendar::TSysMenu menu_;
+    pendar::IDialogWindows* dialogs_ = nullptr;
 
     bool closing_ = false;
     bool tickGuard_ = false;

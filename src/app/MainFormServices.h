@@ -53,6 +53,16 @@ public:
     virtual void Delete() = 0;
 };
 
+// The windows the main window opens besides itself.
+class IDialogWindows {
+public:
+    virtual ~IDialogWindows() = default;
+    virtual void ShowLog() = 0;
+    virtual void ShowCalendar() = 0;
+    // Redraws the calendar's month (the day changed).
+    virtual void RefreshCalendar() = 0;
+};
+
 // Uniform non-negative integers.
 class IRandomSource {
 public:

@@ -2,8 +2,8 @@
 
 #include "app/ExceptionGuard.h"
 #include "app/MainForm.h"
+#include "platform/QtText.h"
 #include "port/AppFolder.h"
-#include "port/Cp932.h"
 
 #include <QAction>
 #include <QApplication>
@@ -12,18 +12,13 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QUrl>
 
 namespace pendar {
 
 namespace {
-
-QString FromSjis(std::string_view text)
-{
-    std::u16string u = port::Cp932ToUtf16(text);
-    return QString::fromUtf16(u.data(), static_cast<qsizetype>(u.size()));
-}
 
 // The help page: beside the executable, or in the installed share folder.
 QString HelpPage()
@@ -208,6 +203,13 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* event)
 {
     if (menu_)
         menu_->popup(event->globalPos());
+}
+
+void MainWindow::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QWidget::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton && form_)
+        Guarded(*form_, [this] { form_->MainImageDblClick(); });
 }
 
 } // namespace pendar

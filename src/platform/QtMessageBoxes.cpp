@@ -1,18 +1,12 @@
 #include "platform/QtMessageBoxes.h"
 
-#include "port/Cp932.h"
+#include "platform/QtText.h"
 
 #include <QMessageBox>
 
 namespace pendar {
 
 namespace {
-
-QString FromSjis(std::string_view text)
-{
-    std::u16string u = port::Cp932ToUtf16(text);
-    return QString::fromUtf16(u.data(), static_cast<qsizetype>(u.size()));
-}
 
 QMessageBox::Icon ToQt(port::MessageIcon icon)
 {

@@ -1,0 +1,33 @@
+// What the dialogs' Qt views share: their font, colours, the screen area and
+// following the main window's stay-on-top state.
+#pragma once
+
+#include "port/Rect.h"
+
+#include <QColor>
+#include <QFont>
+#include <QRect>
+
+#include <cstdint>
+#include <functional>
+
+class QWidget;
+
+namespace pendar {
+
+// Whether the main window stays on top; the dialogs follow it when activated.
+using StayOnTopQuery = std::function<bool()>;
+
+// "ＭＳ Ｐゴシック", 12 pixels.
+QFont DialogFont();
+// A platform colour value 0x00BBGGRR.
+QColor ToQColor(uint32_t colour);
+port::TRect ToRect(const QRect& r);
+// The primary screen without the task bar and panels.
+port::TRect ScreenArea();
+
+// Gives `window` the stay-on-top state the query answers (after the current
+// event, since changing it re-creates the native window).
+void FollowStayOnTop(QWidget& window, const StayOnTopQuery& stayOnTop);
+
+} // namespace pendar

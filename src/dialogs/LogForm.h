@@ -1,0 +1,41 @@
+// The log window: a read-only text view of the log's lines, each in its
+// colours, with the time stamps in blue. Created hidden; OK hides it again
+// and its content stays.
+#pragma once
+
+#include "dialogs/DialogView.h"
+#include "dialogs/LogModel.h"
+
+#include <QWidget>
+
+class QTextEdit;
+class QPushButton;
+
+namespace pendar {
+
+class TLogForm final : public QWidget, public ILogLineView {
+    Q_OBJECT
+public:
+    // `owner`: the main window, which the log is centred on when shown.
+    TLogForm(TLogModel& model, const QWidget& owner, StayOnTopQuery stayOnTop);
+    ~TLogForm() override;
+
+    QTextEdit* LogEdit() const { return logEdit_; }
+    QPushButton* OkBitBtn() const { return okBitBtn_; }
+
+    void LineAdded(const TLogLine& line) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    TLogModel& model_;
+    const QWidget& owner_;
+    StayOnTopQuery stayOnTop_;
+    QTextEdit* logEdit_;
+    QPushButton* okBitBtn_;
+    bool empty_ = true;
+};
+
+} // namespace pendar
