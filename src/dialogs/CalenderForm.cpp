@@ -1,9 +1,7 @@
 #include "dialogs/CalenderForm.h"
 
-#include "dialogs/WindowPlacement.h"
 #include "platform/QtText.h"
 
-#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -103,17 +101,13 @@ void TCalenderForm::showEvent(QShowEvent* event)
     if (placed_)
         return;
     placed_ = true;
-    port::TRect area = ScreenArea();
-    QRect frame = frameGeometry();
-    TPoint at = CentreOnOwner(area, frame.width(), frame.height(), area);
-    move(at.x, at.y);
+    CentreWindowOn(*this, ScreenArea());
 }
 
 void TCalenderForm::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        FollowStayOnTop(*this, stayOnTop_);
+    FollowStayOnTop(*this, *event, stayOnTop_);
 }
 
 } // namespace pendar

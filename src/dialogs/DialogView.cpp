@@ -1,5 +1,8 @@
 #include "dialogs/DialogView.h"
 
+#include "dialogs/WindowPlacement.h"
+
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
@@ -31,8 +34,17 @@ port::TRect ScreenArea()
     return screen ? ToRect(screen->availableGeometry()) : port::TRect{0, 0, 1024, 768};
 }
 
-void FollowStayOnTop(QWidget& window, const StayOnTopQuery& stayOnTop)
+void CentreWindowOn(QWidget& window, const port::TRect& owner)
 {
+    QRect frame = window.frameGeometry();
+    TPoint at = CentreOnOwner(owner, frame.width(), frame.height(), ScreenArea());
+    window.move(at.x, at.y);
+}
+
+void FollowStayOnTop(QWidget& window, const QEvent& event, const StayOnTopQuery& stayOnTop)
+{
+    if (event.type() != QEvent::ActivationChange || !window.isActiveWindow())
+        return;
     QWidget* target = &window;
     QTimer::singleShot(0, target, [target, stayOnTop] {
         if (!target->isVisible())

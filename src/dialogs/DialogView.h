@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 
+class QEvent;
 class QWidget;
 
 namespace pendar {
@@ -26,8 +27,11 @@ port::TRect ToRect(const QRect& r);
 // The primary screen without the task bar and panels.
 port::TRect ScreenArea();
 
-// Gives `window` the stay-on-top state the query answers (after the current
-// event, since changing it re-creates the native window).
-void FollowStayOnTop(QWidget& window, const StayOnTopQuery& stayOnTop);
+// Moves `window` centred on `owner`, kept inside the screen area.
+void CentreWindowOn(QWidget& window, const port::TRect& owner);
+
+// On the window's activation, gives it the stay-on-top state the query
+// answers (after the event, since changing it re-creates the native window).
+void FollowStayOnTop(QWidget& window, const QEvent& event, const StayOnTopQuery& stayOnTop);
 
 } // namespace pendar

@@ -1,12 +1,9 @@
 #include "dialogs/LogForm.h"
 
-#include "dialogs/WindowPlacement.h"
 #include "platform/QtText.h"
 
-#include <QEvent>
 #include <QHBoxLayout>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -92,16 +89,13 @@ void TLogForm::LineAdded(const TLogLine& line)
 void TLogForm::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    QRect frame = frameGeometry();
-    TPoint at = CentreOnOwner(ToRect(owner_.frameGeometry()), frame.width(), frame.height(), ScreenArea());
-    move(at.x, at.y);
+    CentreWindowOn(*this, ToRect(owner_.frameGeometry()));
 }
 
 void TLogForm::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        FollowStayOnTop(*this, stayOnTop_);
+    FollowStayOnTop(*this, *event, stayOnTop_);
 }
 
 } // namespace pendar

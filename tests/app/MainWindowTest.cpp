@@ -1,6 +1,7 @@
 // The Qt view of the main window on the offscreen platform: its menu follows
 // the model, its tick runs the form, and closing runs the close path.
 #include "TestForm.h"
+#include "app/DialogWindows.h"
 #include "app/MainWindow.h"
 #include "port/Cp932.h"
 
@@ -8,6 +9,7 @@
 #include <QApplication>
 #include <QMenu>
 #include <QTest>
+#include <QTextEdit>
 
 #include <gtest/gtest.h>
 
@@ -89,6 +91,25 @@ TEST(MainWindow, ClosingRunsTheClosePathAndQuits)
     QTest::qWait(100);
     EXPECT_TRUE(f.form.Closing());
     EXPECT_FALSE(f.window.isVisible());
+}
+
+TEST(MainWindow, DoubleClickShowsTheCalendarAndTheMenuTheLog)
+{
+    WindowFixture f;
+    pendar::TLogModel log(f.world.clock);
+    pendar::DialogWindows dialogs(log, f.world.clock, f.window, [&] { return f.form.StaysOnTop(); });
+    f.form.SetDialogWindows(&dialogs);
+    f.form.FormCreate();
+    f.window.show();
+    EXPECT_FALSE(dialogs.CalenderForm().isVisible());
+    QTest::mouseDClick(&f.window, Qt::LeftButton);
+    EXPECT_TRUE(dialogs.CalenderForm().isVisible());
+
+    log.AddLog("hello", 0);
+    f.Action("ログ表示")->trigger();
+    EXPECT_TRUE(dialogs.LogForm().isVisible());
+    EXPECT_TRUE(dialogs.LogForm().LogEdit()->toPlainText().endsWith(" 0:00 hello"));
+    f.form.SetDialogWindows(nullptr);
 }
 
 } // namespace
