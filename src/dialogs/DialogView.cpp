@@ -52,8 +52,10 @@ void FollowStayOnTop(QWidget& window, const QEvent& event, const StayOnTopQuery&
         bool wanted = stayOnTop && stayOnTop();
         if (target->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == wanted)
             return;
+        QPoint at = target->pos(); // re-showing must not move it
         target->setWindowFlag(Qt::WindowStaysOnTopHint, wanted);
         target->show();
+        target->move(at);
     });
 }
 
