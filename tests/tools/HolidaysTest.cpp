@@ -69,7 +69,7 @@ TEST(HolidaysTool, ARangeCoversEveryYearOfIt)
 
 TEST(HolidaysTool, RefusesWhatIsNotAYearRange)
 {
-    for (const char* args : {"", "1947", "2100", "2021 2020", "20x9", "+2019", "2019 2020 2021", "02019", "''"}) {
+    for (const char* args : {"", "1947", "2100", "2021 2020", "20x9", "+2019", "2019 2020 2021", "''"}) {
         ToolRun r = Holidays(args);
         EXPECT_EQ(2, r.exitCode) << args;
         EXPECT_EQ("", r.out) << args;
