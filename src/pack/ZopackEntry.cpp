@@ -1,7 +1,6 @@
 // Reading entries: handles, memory streams and extraction to files.
 #include "pack/Zopack.h"
 #include "pack/ZopackMessages.h"
-#include "port/MessageBoxes.h"
 
 #include <algorithm>
 #include <fcntl.h>
@@ -12,12 +11,6 @@ namespace {
 bool IsCoded(int comp)
 {
     return comp == zopack::kLunet || comp == zopack::kBrisca;
-}
-
-void ShowCrcError()
-{
-    port::MessageBoxes().Show(zopack::PackBrokenText(), zopack::CrcErrorCaption(), port::MessageButtons::Ok,
-                              port::MessageIcon::Error);
 }
 
 } // namespace
@@ -33,7 +26,7 @@ ZoFILE* TZoPack::ZofopenIndex(int index, bool decode)
         return nullptr;
     const TZoFileTable3& r = directory_[static_cast<size_t>(index)];
     if (CrcMode == cmEachFile && r.crcflag && !EntryCrcMatches(r)) {
-        ShowCrcError();
+        ShowPackBroken();
         return nullptr;
     }
     auto handle = std::make_unique<ZoFILE>();
@@ -225,7 +218,7 @@ bool TZoPack::ZofopenToStream(TStream* out, std::string_view name, bool decode)
         return false;
     const TZoFileTable3& r = directory_[static_cast<size_t>(index)];
     if (CrcMode == cmEachFile && r.crcflag && !EntryCrcMatches(r)) {
-        ShowCrcError();
+        ShowPackBroken();
         return false;
     }
     int64_t at = zopack::kHeaderSize + static_cast<int64_t>(r.offset);

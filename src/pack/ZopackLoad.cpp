@@ -37,6 +37,12 @@ int32_t Le32(const unsigned char* p)
 
 } // namespace
 
+void ShowPackBroken()
+{
+    port::MessageBoxes().Show(zopack::PackBrokenText(), zopack::CrcErrorCaption(), port::MessageButtons::Ok,
+                              port::MessageIcon::Error);
+}
+
 TZoPack::TZoPack() = default;
 
 TZoPack::~TZoPack()
@@ -122,35 +128,39 @@ bool TZoPack::LoadMain()
     int32_t total = Le32(header + 8);
     int32_t count = Le32(header + 12);
     int recordSize = zopack::RecordSize(version);
-    if (recordSize == 0 || total < 0 || count < 0)
+    if (recordSize == 0)
         return false;
+    bool checkCrc = recordSize == zopack::kRecordSize && CrcMode == cmPackAll;
+    // A pack whose CRC is to be checked but whose layout cannot even be read
+    // is broken all the same.
+    auto broken = [&] {
+        if (checkCrc)
+            ShowPackBroken();
+        return false;
+    };
     // The directory must lie wholly inside the file (64-bit sums: no overflow).
     int64_t fileSize = pack_->Size();
     int64_t dirStart = zopack::kHeaderSize + static_cast<int64_t>(total);
     int64_t dirBytes = static_cast<int64_t>(count) * recordSize;
-    if (fileSize < 0 || dirStart + dirBytes > fileSize)
-        return false;
+    if (total < 0 || count < 0 || fileSize < 0 || dirStart + dirBytes > fileSize)
+        return broken();
     std::vector<TZoFileTable3> directory;
     try {
         std::vector<unsigned char> raw(static_cast<size_t>(dirBytes));
         if (count > 0 && (pack_->Seek(dirStart, soFromBeginning) != dirStart || !ReadExact(pack_, raw.data(), dirBytes)))
-            return false;
+            return broken();
         directory.reserve(static_cast<size_t>(count));
         for (int32_t i = 0; i < count; ++i)
             directory.push_back(TZoFileTable3::Parse(raw.data() + static_cast<size_t>(i) * recordSize, version));
     } catch (const std::bad_alloc&) {
         return false;
     }
-    if (recordSize == zopack::kRecordSize && CrcMode == cmPackAll) {
+    if (checkCrc) {
         unsigned short computed = 0;
         unsigned char stored[2];
-        bool ok = PackCrc(dirStart + dirBytes, &computed) && ReadExact(pack_, stored, 2) &&
-                  computed == (stored[0] | stored[1] << 8);
-        if (!ok) {
-            port::MessageBoxes().Show(zopack::PackBrokenText(), zopack::CrcErrorCaption(), port::MessageButtons::Ok,
-                                      port::MessageIcon::Error);
-            return false;
-        }
+        if (!PackCrc(dirStart + dirBytes, &computed) || !ReadExact(pack_, stored, 2) ||
+            computed != (stored[0] | stored[1] << 8))
+            return broken();
     }
     directory_ = std::move(directory);
     total_ = total;

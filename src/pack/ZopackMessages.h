@@ -14,3 +14,6 @@ std::string NoTempFileText();                        // no temporary file name i
 std::string ErrorCaption();                          // caption of the error display
 
 } // namespace zopack
+
+// The CRC error box: the pack or one of its entries is damaged.
+void ShowPackBroken();
