@@ -5,11 +5,18 @@
 
 namespace {
 
+template <typename Char>
+void SortSuffixes(const Char* text, int32_t* sa, int n, int alphabet);
+
+template <typename Char>
 class InducedSort {
 public:
-    InducedSort(const int32_t* s, int32_t* sa, int n, int k)
-        : s_(s), sa_(sa), n_(n), stype_(static_cast<size_t>(n)), bkt_(static_cast<size_t>(k) + 1)
+    InducedSort(const Char* s, int32_t* sa, int n, int k)
+        : s_(s), sa_(sa), n_(n), stype_(static_cast<size_t>(n)), counts_(static_cast<size_t>(k) + 1),
+          bkt_(static_cast<size_t>(k) + 1)
     {
+        for (int i = 0; i < n_; ++i)
+            ++counts_[Sym(i)];
     }
 
     void Run()
@@ -33,7 +40,7 @@ public:
         int32_t* sa1 = sa_;
         int32_t* s1 = sa_ + n_ - n1;
         if (names < n1)
-            SuffixArray(s1, sa1, n1, names - 1);
+            SortSuffixes(s1, sa1, n1, names - 1);
         else
             for (int i = 0; i < n1; ++i)
                 sa1[s1[i]] = i;
@@ -67,15 +74,13 @@ private:
             stype_[static_cast<size_t>(i)] = s_[i] < s_[i + 1] || (s_[i] == s_[i + 1] && IsS(i + 1));
     }
 
+    // Bucket starts (or ends) of every symbol.
     void Buckets(bool ends)
     {
-        std::fill(bkt_.begin(), bkt_.end(), 0);
-        for (int i = 0; i < n_; ++i)
-            ++bkt_[Sym(i)];
         int sum = 0;
-        for (int& b : bkt_) {
-            sum += b;
-            b = ends ? sum : sum - b;
+        for (size_t c = 0; c < bkt_.size(); ++c) {
+            sum += counts_[c];
+            bkt_[c] = ends ? sum : sum - counts_[c];
         }
     }
 
@@ -129,20 +134,32 @@ private:
         return name;
     }
 
-    const int32_t* s_;
+    const Char* s_;
     int32_t* sa_;
     int n_;
     std::vector<uint8_t> stype_;
+    std::vector<int> counts_;
     std::vector<int> bkt_;
 };
 
-} // namespace
-
-void SuffixArray(const int32_t* text, int32_t* sa, int n, int alphabet)
+template <typename Char>
+void SortSuffixes(const Char* text, int32_t* sa, int n, int alphabet)
 {
     if (n == 1) {
         sa[0] = 0;
         return;
     }
-    InducedSort(text, sa, n, alphabet).Run();
+    InducedSort<Char>(text, sa, n, alphabet).Run();
+}
+
+} // namespace
+
+void SuffixArray(const int32_t* text, int32_t* sa, int n, int alphabet)
+{
+    SortSuffixes(text, sa, n, alphabet);
+}
+
+void SuffixArray(const uint16_t* text, int32_t* sa, int n, int alphabet)
+{
+    SortSuffixes(text, sa, n, alphabet);
 }

@@ -30,7 +30,22 @@ public:
         lowFreq = cumFreq_[static_cast<size_t>(sym)];
         symFreq = cumFreq_[static_cast<size_t>(sym) + 1] - lowFreq;
     }
-    int FindSymbol(int target) const;
+    int FindSymbol(int target) const
+    {
+        size_t index = static_cast<size_t>(target) >> searchShift_;
+        int lo = search_[index];
+        int hi = search_[index + 1] + 1;
+        while (lo + 1 < hi) {
+            int mid = (lo + hi) / 2;
+            if (target < cumFreq_[static_cast<size_t>(mid)])
+                hi = mid;
+            else
+                lo = mid;
+        }
+        return lo;
+    }
+    // The cumulative table; it changes only inside Update (at a rescale).
+    const uint16_t* CumFreq() const { return cumFreq_.data(); }
     void Update(int sym)
     {
         if (left_ <= 0)
@@ -69,7 +84,6 @@ public:
 
 private:
     void Normalize();
-    int DecodeTarget(int shift);
     void DecodeUpdate(int symFreq, int lowFreq, int total);
     uint8_t NextByte();
 
@@ -169,7 +183,7 @@ public:
 
 private:
     bool ready_ = false;
-    std::vector<int32_t> text_;
+    std::vector<uint16_t> text_;
     std::vector<int32_t> order_;
 };
 

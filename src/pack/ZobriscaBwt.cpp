@@ -16,7 +16,7 @@ bool TBWTDecode::Setup()
     if (ready_)
         return true;
     try {
-        table_.assign(kLongestBlock, 0);
+        table_.assign(2 * kLongestBlock, 0);
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -40,22 +40,55 @@ bool TBWTDecode::Decode(const unsigned char* in, unsigned char* out, int len)
     if (index >= static_cast<unsigned>(n))
         return false; // the block itself must be one of its rotations
     const unsigned char* last = in + 2;
-    uint32_t ends[256] = {};
-    for (int j = 0; j < n; ++j)
-        ++ends[last[j]];
+    // Four sets of counters, so that runs of one byte do not wait on one
+    // counter's store.
+    uint32_t counts[4][256] = {};
+    int j = 0;
+    for (; j + 4 <= n; j += 4) {
+        ++counts[0][last[j]];
+        ++counts[1][last[j + 1]];
+        ++counts[2][last[j + 2]];
+        ++counts[3][last[j + 3]];
+    }
+    for (; j < n; ++j)
+        ++counts[0][last[j]];
+    uint32_t ends[256];
     uint32_t sum = 0;
-    for (uint32_t& e : ends) {
-        sum += e;
-        e = sum;
+    for (int c = 0; c < 256; ++c) {
+        sum += counts[0][c] + counts[1][c] + counts[2][c] + counts[3][c];
+        ends[c] = sum;
     }
-    uint32_t* table = table_.data();
-    for (int j = n - 1; j >= 0; --j)
-        table[--ends[last[j]]] = static_cast<uint32_t>(j);
-    uint32_t pos = table[index];
-    for (int i = 0; i < n; ++i) {
-        out[i] = last[pos];
-        pos = table[pos];
+    // forward[row]: the row one position later (shifted left by 8) and that
+    // row's last-column byte; backward[j]: the row one position earlier, the
+    // same way. Walking both from the primary row gives two independent
+    // chains of one load per byte, from the front and from the back.
+    uint32_t* forward = table_.data();
+    uint32_t* backward = table_.data() + kLongestBlock;
+    for (j = n - 1; j >= 0;) {
+        unsigned char c = last[j];
+        int k = j;
+        while (k > 0 && last[k - 1] == c)
+            --k; // a run keeps its bucket's counter in a register
+        uint32_t row = ends[c];
+        for (int x = j; x >= k; --x) {
+            --row;
+            forward[row] = static_cast<uint32_t>(x) << 8 | c;
+            backward[x] = row << 8 | last[row];
+        }
+        ends[c] = row;
+        j = k - 1;
     }
+    int half = n / 2;
+    uint32_t front = forward[index];
+    uint32_t back = index << 8 | last[index];
+    for (int i = 0; i < half; ++i) {
+        out[i] = static_cast<unsigned char>(front & 0xFF);
+        front = forward[front >> 8];
+        out[n - 1 - i] = static_cast<unsigned char>(back & 0xFF);
+        back = backward[back >> 8];
+    }
+    if (n & 1)
+        out[half] = static_cast<unsigned char>(front & 0xFF);
     return true;
 }
 
@@ -99,7 +132,7 @@ bool TBWTEncode::Encode(const unsigned char* in, unsigned char* out, int len)
     }
     int n2 = 2 * len;
     for (int i = 0; i < len; ++i)
-        text_[static_cast<size_t>(i)] = text_[static_cast<size_t>(i + len)] = in[i] + 1;
+        text_[static_cast<size_t>(i)] = text_[static_cast<size_t>(i + len)] = static_cast<uint16_t>(in[i] + 1);
     text_[static_cast<size_t>(n2)] = 0;
     SuffixArray(text_.data(), order_.data(), n2 + 1, 256);
     int row = 0;

@@ -121,18 +121,3 @@ void TQSModel::Close()
     newFreq_.clear();
     search_.clear();
 }
-
-int TQSModel::FindSymbol(int target) const
-{
-    size_t index = static_cast<size_t>(target) >> searchShift_;
-    int lo = search_[index];
-    int hi = search_[index + 1] + 1;
-    while (lo + 1 < hi) {
-        int mid = (lo + hi) / 2;
-        if (target < cumFreq_[static_cast<size_t>(mid)])
-            hi = mid;
-        else
-            lo = mid;
-    }
-    return lo;
-}

@@ -50,16 +50,6 @@ void TRangeDecode::Normalize()
     }
 }
 
-int TRangeDecode::DecodeTarget(int shift)
-{
-    Normalize();
-    help_ = range_ >> shift;
-    uint32_t t = low_ / help_; // range_ > kBottom here, so help_ > 0
-    if (t >> shift)
-        t = (1u << shift) - 1;
-    return static_cast<int>(t);
-}
-
 void TRangeDecode::DecodeUpdate(int symFreq, int lowFreq, int total)
 {
     uint32_t below = help_ * static_cast<uint32_t>(lowFreq);
@@ -70,7 +60,7 @@ void TRangeDecode::DecodeUpdate(int symFreq, int lowFreq, int total)
         range_ -= below;
 }
 
-bool TRangeDecode::DecodeBlock(const unsigned char* in, unsigned char* out, int outCount, int inCount)
+bool TRangeDecode::DecodeBlock(const unsigned char* in, unsigned char* __restrict out, int outCount, int inCount)
 {
     OutSize = 0;
     if (inCount < 1)
@@ -87,22 +77,58 @@ bool TRangeDecode::DecodeBlock(const unsigned char* in, unsigned char* out, int 
     inPos_ = 2;
     low_ = buffer_ >> 1;
     range_ = 0x80;
-    int produced = 0;
+    // The loop is DecodeTarget, FindSymbol, DecodeUpdate and Update with the
+    // registers held locally; the most probable symbol (0 after the
+    // move-to-front stage) is recognised without the division.
+    uint32_t low = low_;
+    uint32_t range = range_;
+    uint32_t help = 0;
+    uint8_t buffer = buffer_;
+    const uint16_t* cum = model_.CumFreq();
+    unsigned char* next = out;
+    unsigned char* const end = out + outCount;
     int symFreq = 0;
     int lowFreq = 0;
-    while (produced < outCount && !failed_) {
-        int symbol = model_.FindSymbol(DecodeTarget(kLgTotal));
-        if (symbol == kBriscaEndSymbol)
-            break;
-        out[produced++] = static_cast<unsigned char>(symbol);
-        model_.GetFreq(symbol, symFreq, lowFreq);
-        DecodeUpdate(symFreq, lowFreq, kTotal);
+    while (next < end && !failed_) {
+        if (range == 0)
+            throw ECodecError{"Range Is Zero"};
+        while (range <= kBottom) {
+            low = (low << 8) | ((static_cast<uint32_t>(buffer) << 7) & 0xFF);
+            buffer = NextByte();
+            low |= buffer >> 1;
+            range <<= 8;
+        }
+        help = range >> kLgTotal;
+        int symbol = 0;
+        if (low < help * cum[1]) { // floor(low / help) < cum[1]
+            lowFreq = 0;
+            symFreq = cum[1];
+        } else {
+            uint32_t t = low / help; // range > kBottom here, so help > 0
+            if (t >> kLgTotal)
+                t = kTotal - 1;
+            symbol = model_.FindSymbol(static_cast<int>(t));
+            if (symbol == kBriscaEndSymbol)
+                break;
+            model_.GetFreq(symbol, symFreq, lowFreq);
+        }
+        *next++ = static_cast<unsigned char>(symbol);
+        uint32_t below = help * static_cast<uint32_t>(lowFreq);
+        low -= below;
+        if (lowFreq + symFreq < kTotal)
+            range = help * static_cast<uint32_t>(symFreq);
+        else
+            range -= below;
         model_.Update(symbol);
     }
+    low_ = low;
+    range_ = range;
+    help_ = help;
+    buffer_ = buffer;
     model_.GetFreq(kBriscaEndSymbol, symFreq, lowFreq);
     DecodeUpdate(symFreq, lowFreq, kTotal);
     Normalize();
-    OutSize = produced;
+    OutSize = static_cast<int>(next - out);
     return !failed_;
 }
 
