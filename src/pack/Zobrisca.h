@@ -10,6 +10,7 @@
 #include "pack/Codec.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 constexpr int kBriscaMaxBlock = 32768;
@@ -170,21 +171,23 @@ public:
 
 private:
     bool ready_ = false;
-    std::vector<uint32_t> table_;
+    std::unique_ptr<uint32_t[]> table_; // written before it is read, so left uninitialised
 };
 
 class TBWTEncode {
 public:
-    bool Setup();
+    // Tables for blocks of up to `longest` bytes (at most 65536).
+    bool Setup(int longest = 65536);
     void Release();
     // `out` receives the primary index (u16 little-endian) and `len` bytes of
-    // last column; false when len is outside 1..65536.
+    // last column; false when len is outside 1 up to the longest set up.
     bool Encode(const unsigned char* in, unsigned char* out, int len);
 
 private:
     bool ready_ = false;
-    std::vector<uint16_t> text_;
-    std::vector<int32_t> order_;
+    int longest_ = 0;
+    std::unique_ptr<uint16_t[]> text_;
+    std::unique_ptr<int32_t[]> order_;
 };
 
 class TBriscaDecode {

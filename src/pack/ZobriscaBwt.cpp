@@ -16,7 +16,7 @@ bool TBWTDecode::Setup()
     if (ready_)
         return true;
     try {
-        table_.assign(2 * kLongestBlock, 0);
+        table_.reset(new uint32_t[2 * kLongestBlock]);
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -26,8 +26,7 @@ bool TBWTDecode::Setup()
 
 void TBWTDecode::Release()
 {
-    table_.clear();
-    table_.shrink_to_fit();
+    table_.reset();
     ready_ = false;
 }
 
@@ -62,8 +61,8 @@ bool TBWTDecode::Decode(const unsigned char* in, unsigned char* out, int len)
     // row's last-column byte; backward[j]: the row one position earlier, the
     // same way. Walking both from the primary row gives two independent
     // chains of one load per byte, from the front and from the back.
-    uint32_t* forward = table_.data();
-    uint32_t* backward = table_.data() + kLongestBlock;
+    uint32_t* forward = table_.get();
+    uint32_t* backward = table_.get() + kLongestBlock;
     for (j = n - 1; j >= 0;) {
         unsigned char c = last[j];
         int k = j;
@@ -92,32 +91,36 @@ bool TBWTDecode::Decode(const unsigned char* in, unsigned char* out, int len)
     return true;
 }
 
-bool TBWTEncode::Setup()
+bool TBWTEncode::Setup(int longest)
 {
-    if (ready_)
+    if (longest < 1 || longest > kLongestBlock)
+        return false;
+    if (ready_ && longest <= longest_)
         return true;
+    Release();
     try {
-        text_.assign(2 * kLongestBlock + 1, 0);
-        order_.assign(2 * kLongestBlock + 1, 0);
+        text_.reset(new uint16_t[2 * static_cast<size_t>(longest) + 1]);
+        order_.reset(new int32_t[2 * static_cast<size_t>(longest) + 1]);
     } catch (const std::bad_alloc&) {
+        Release();
         return false;
     }
+    longest_ = longest;
     ready_ = true;
     return true;
 }
 
 void TBWTEncode::Release()
 {
-    text_.clear();
-    text_.shrink_to_fit();
-    order_.clear();
-    order_.shrink_to_fit();
+    text_.reset();
+    order_.reset();
+    longest_ = 0;
     ready_ = false;
 }
 
 bool TBWTEncode::Encode(const unsigned char* in, unsigned char* out, int len)
 {
-    if (!ready_ || len < 1 || len > kLongestBlock)
+    if (!ready_ || len < 1 || len > longest_)
         return false;
     unsigned char* last = out + 2;
     int run = 1;
@@ -134,7 +137,7 @@ bool TBWTEncode::Encode(const unsigned char* in, unsigned char* out, int len)
     for (int i = 0; i < len; ++i)
         text_[static_cast<size_t>(i)] = text_[static_cast<size_t>(i + len)] = static_cast<uint16_t>(in[i] + 1);
     text_[static_cast<size_t>(n2)] = 0;
-    SuffixArray(text_.data(), order_.data(), n2 + 1, 256);
+    SuffixArray(text_.get(), order_.get(), n2 + 1, 256);
     int row = 0;
     int primary = 0;
     for (int i = 1; i <= n2; ++i) { // order_[0] is the terminator

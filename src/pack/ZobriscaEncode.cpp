@@ -19,7 +19,7 @@ public:
         : blockSize_(blockSize), in_(static_cast<size_t>(blockSize)), work_(static_cast<size_t>(blockSize) + 2),
           record_(2 * static_cast<size_t>(blockSize) + kHeader)
     {
-        if (!bwt_.Setup() || !range_.Setup())
+        if (!bwt_.Setup(blockSize) || !range_.Setup())
             throw std::bad_alloc();
     }
 

@@ -3,6 +3,7 @@
 #include "pack/Codec.h"
 #include "port/Cp932.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -74,8 +75,8 @@ void SplitName(TZoFileTable3& record, std::string_view name)
         base = name.substr(0, dot);
         ext = name.substr(dot + 1);
     }
-    std::memcpy(record.name, base.data(), CutLength(base, kBaseLength));
-    std::memcpy(record.ext, ext.data(), CutLength(ext, kExtLength));
+    std::copy_n(base.data(), CutLength(base, kBaseLength), record.name);
+    std::copy_n(ext.data(), CutLength(ext, kExtLength), record.ext);
 }
 
 std::string UpperName(std::string_view name)
