@@ -25,20 +25,15 @@ int Run(const std::vector<std::string>& args)
         return Usage("missing subcommand");
     Args rest(args.begin() + 1, args.end());
     PrintedMessageBoxes boxes;
-    const std::string& what = args[0];
-    if (what == "list")
-        return RunList(rest);
-    if (what == "extract")
-        return RunExtract(rest);
-    if (what == "verify")
-        return RunVerify(rest);
-    if (what == "create")
-        return RunCreate(rest);
-    if (what == "add")
-        return RunAdd(rest);
-    if (what == "delete")
-        return RunDelete(rest);
-    return Usage("unknown subcommand '" + what + "'");
+    static const struct {
+        const char* name;
+        int (*run)(const Args&);
+    } subcommands[] = {{"list", RunList},     {"extract", RunExtract}, {"verify", RunVerify},
+                       {"create", RunCreate}, {"add", RunAdd},         {"delete", RunDelete}};
+    for (const auto& sub : subcommands)
+        if (args[0] == sub.name)
+            return sub.run(rest);
+    return Usage("unknown subcommand '" + args[0] + "'");
 }
 
 } // namespace

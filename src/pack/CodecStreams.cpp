@@ -59,14 +59,7 @@ int EncodeStream(TStream& in, int size, TStream& out, int limit, int codec, cons
     if (codec == cnLunet) {
         ok = TLunetEncode().Encode(size, limit, pipe.Reader(), pipe.Writer(), progress);
     } else {
-        std::unique_ptr<TBriscaEncode> encoder;
-        if (codec == cnBrisca)
-            encoder = std::make_unique<TBriscaEncode>();
-        else if (codec == cnBriscaLE)
-            encoder = std::make_unique<TBriscaLEEncode>();
-        else
-            encoder = std::make_unique<TBriscaMiniEncode>();
-        ok = encoder->Encode(size, limit, pipe.Reader(), pipe.Writer(), progress);
+        ok = MakeBriscaEncoder(codec)->Encode(size, limit, pipe.Reader(), pipe.Writer(), progress);
     }
     return ok && pipe.written <= limit ? static_cast<int>(pipe.written) : 0;
 }

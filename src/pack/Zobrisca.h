@@ -73,42 +73,53 @@ private:
 // The initial frequencies of the 257 symbols (sum 4096).
 const int* BriscaInitialFrequencies();
 
-class TRangeDecode {
+// What the range decoder and encoder share: the registers and the model
+// (257 symbols, total 4096, rescales up to 2000, the initial table).
+class TRangeCoder {
 public:
-    bool Setup();
+    bool Setup(); // does nothing when already set up
     void Release();
     void ResetModel();
+    int OutSize = 0;
+
+protected:
+    explicit TRangeCoder(bool forEncoder) : forEncoder_(forEncoder) {}
+
+    bool busy_ = false;
+    bool failed_ = false;
+    uint32_t low_ = 0;
+    uint32_t range_ = 0;
+    uint32_t help_ = 0;
+    uint8_t buffer_ = 0;
+    TQSModel model_;
+
+private:
+    bool forEncoder_;
+};
+
+class TRangeDecode : public TRangeCoder {
+public:
+    TRangeDecode() : TRangeCoder(false) {}
     // Decodes up to `outCount` bytes from `inCount` bytes; false when the
     // input ran out. OutSize: the bytes produced.
     bool DecodeBlock(const unsigned char* in, unsigned char* out, int outCount, int inCount);
-    int OutSize = 0;
 
 private:
     void Normalize();
     void DecodeUpdate(int symFreq, int lowFreq, int total);
     uint8_t NextByte();
 
-    bool busy_ = false;
-    bool failed_ = false;
     const unsigned char* in_ = nullptr;
     int inPos_ = 0;
     int inCount_ = 0;
-    uint32_t low_ = 0;
-    uint32_t range_ = 0;
-    uint32_t help_ = 0;
-    uint8_t buffer_ = 0;
-    TQSModel model_;
 };
 
-class TRangeEncode {
+class TRangeEncode : public TRangeCoder {
 public:
-    bool Setup();
-    void Release();
-    void ResetModel();
+    TRangeEncode() : TRangeCoder(true) {}
     // Codes `inCount` bytes and the end symbol into at most `outLimit` bytes;
     // false when they do not fit. OutSize: the coded length (0 on failure).
     bool EncodeBlock(const unsigned char* in, unsigned char* out, int outLimit, int inCount);
-    int OutSize = 0;
 
 private:
     void BeginBlock(unsigned char first, int byteCount);
@@ -128,17 +139,10 @@ private:
             Emit(b);
     }
 
-    bool busy_ = false;
-    bool failed_ = false;
     unsigned char* out_ = nullptr;
     int outPos_ = 0;
     int outLimit_ = 0;
-    uint32_t low_ = 0;
-    uint32_t range_ = 0;
-    uint32_t help_ = 0;
-    uint8_t buffer_ = 0;
     int byteCount_ = 0;
-    TQSModel model_;
 };
 
 class TMTFDecode {
@@ -228,3 +232,6 @@ class TBriscaMiniEncode final : public TBriscaEncode {
 public:
     TBriscaMiniEncode() : TBriscaEncode(1024) {}
 };
+
+// The encoder of codec number 1 (32 KiB blocks), 2 (8 KiB) or any other (1 KiB).
+std::unique_ptr<TBriscaEncode> MakeBriscaEncoder(int codec);

@@ -1,7 +1,7 @@
 // Decoding a block-sorting stream. Every block header is checked where it is
 // read: the record must lie inside the input, its plain length must be
 // 1..32768, and a range-coded payload must yield exactly plainLen + 2 bytes.
-#include "pack/ScopedBusy.h"
+#include "pack/CodecCall.h"
 #include "pack/Zobrisca.h"
 
 #include <algorithm>
@@ -90,17 +90,7 @@ private:
 bool TBriscaDecode::Decode(int srcSize, int dstSize, const TCodecRead& read, const TCodecWrite& write,
                            const TCodecProgress& progress)
 {
-    if (srcSize == 0)
-        return true;
-    if (busy_ || srcSize < 0 || dstSize < 0)
-        return false;
-    ScopedBusy busy(busy_);
-    try {
-        BriscaDecoder decoder;
-        return decoder.Run(srcSize, dstSize, read, write, progress);
-    } catch (const ECodecError&) {
-        return false;
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
+    return RunCodecCall(busy_, srcSize, [&] {
+        return dstSize >= 0 && BriscaDecoder().Run(srcSize, dstSize, read, write, progress);
+    });
 }

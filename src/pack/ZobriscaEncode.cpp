@@ -1,7 +1,7 @@
 // Encoding a block-sorting stream: each block goes through the rotation
 // sort, move-to-front and the range coder, and is kept raw when coding does
 // not make it shorter.
-#include "pack/ScopedBusy.h"
+#include "pack/CodecCall.h"
 #include "pack/Zobrisca.h"
 
 #include <algorithm>
@@ -84,18 +84,17 @@ private:
 bool TBriscaEncode::Encode(int srcSize, int dstLimit, const TCodecRead& read, const TCodecWrite& write,
                            const TCodecProgress& progress)
 {
-    if (srcSize == 0)
-        return true;
-    if (busy_ || srcSize < 0)
-        return false;
-    ScopedBusy busy(busy_);
     OutSize = 0;
-    try {
-        BriscaEncoder encoder(blockSize_);
-        return encoder.Run(srcSize, dstLimit, read, write, progress, OutSize);
-    } catch (const ECodecError&) {
-        return false;
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
+    return RunCodecCall(busy_, srcSize, [&] {
+        return BriscaEncoder(blockSize_).Run(srcSize, dstLimit, read, write, progress, OutSize);
+    });
+}
+
+std::unique_ptr<TBriscaEncode> MakeBriscaEncoder(int codec)
+{
+    if (codec == cnBrisca)
+        return std::make_unique<TBriscaEncode>();
+    if (codec == cnBriscaLE)
+        return std::make_unique<TBriscaLEEncode>();
+    return std::make_unique<TBriscaMiniEncode>();
 }

@@ -1,7 +1,7 @@
 // The range coder of the block-sorting codec: 31-bit registers, a pending
 // byte and a count of carry-sensitive 0xFF bytes on the coding side, seven
 // extra bits on the decoding side, over the quasi-static model.
-#include "pack/ScopedBusy.h"
+#include "pack/CodecCall.h"
 #include "pack/Zobrisca.h"
 
 namespace {
@@ -13,18 +13,18 @@ constexpr uint32_t kBottom = 0x800000u;
 constexpr int kShiftBits = 23;
 } // namespace
 
-bool TRangeDecode::Setup()
+bool TRangeCoder::Setup()
 {
     return model_.Ready() ||
-           model_.Open(kBriscaSymbols, kLgTotal, kTargetRescale, BriscaInitialFrequencies(), false);
+           model_.Open(kBriscaSymbols, kLgTotal, kTargetRescale, BriscaInitialFrequencies(), forEncoder_);
 }
 
-void TRangeDecode::Release()
+void TRangeCoder::Release()
 {
     model_.Close();
 }
 
-void TRangeDecode::ResetModel()
+void TRangeCoder::ResetModel()
 {
     Release();
     Setup();
@@ -130,23 +130,6 @@ bool TRangeDecode::DecodeBlock(const unsigned char* in, unsigned char* __restric
     Normalize();
     OutSize = static_cast<int>(next - out);
     return !failed_;
-}
-
-bool TRangeEncode::Setup()
-{
-    return model_.Ready() ||
-           model_.Open(kBriscaSymbols, kLgTotal, kTargetRescale, BriscaInitialFrequencies(), true);
-}
-
-void TRangeEncode::Release()
-{
-    model_.Close();
-}
-
-void TRangeEncode::ResetModel()
-{
-    Release();
-    Setup();
 }
 
 void TRangeEncode::BeginBlock(unsigned char first, int byteCount)

@@ -1,7 +1,7 @@
 // Decoding a dictionary stream. The input is hostile: every token is checked
 // to lie wholly inside the input, every copy is cut at the output size, and a
 // distance reaching before the first output byte fails the call.
-#include "pack/ScopedBusy.h"
+#include "pack/CodecCall.h"
 #include "pack/Zolunet.h"
 
 #include <algorithm>
@@ -158,18 +158,8 @@ private:
 bool TLunetDecode::Decode(int srcSize, int dstSize, const TCodecRead& read, const TCodecWrite& write,
                           const TCodecProgress& progress)
 {
-    if (srcSize == 0)
-        return true;
-    if (busy_ || srcSize < 0 || dstSize < 0)
-        return false;
-    ScopedBusy busy(busy_);
     OutSize = 0;
-    try {
-        LunetDecoder decoder(srcSize, dstSize, read, write, progress);
-        return decoder.Run(OutSize);
-    } catch (const ECodecError&) {
-        return false;
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
+    return RunCodecCall(busy_, srcSize, [&] {
+        return dstSize >= 0 && LunetDecoder(srcSize, dstSize, read, write, progress).Run(OutSize);
+    });
 }

@@ -3,7 +3,7 @@
 // best only when strictly longer, the walk ends past 1024 bytes), so that the
 // output is the same byte for byte; the shortcuts below never change which
 // match is found.
-#include "pack/ScopedBusy.h"
+#include "pack/CodecCall.h"
 #include "pack/Zolunet.h"
 
 #include <algorithm>
@@ -208,18 +208,7 @@ private:
 bool TLunetEncode::Encode(int srcSize, int dstLimit, const TCodecRead& read, const TCodecWrite& write,
                           const TCodecProgress& progress)
 {
-    if (srcSize == 0)
-        return true;
-    if (busy_ || srcSize < 0)
-        return false;
-    ScopedBusy busy(busy_);
     OutSize = 0;
-    try {
-        LunetEncoder encoder(srcSize, dstLimit, read, write, progress);
-        return encoder.Run(OutSize);
-    } catch (const ECodecError&) {
-        return false;
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
+    return RunCodecCall(busy_, srcSize,
+                        [&] { return LunetEncoder(srcSize, dstLimit, read, write, progress).Run(OutSize); });
 }

@@ -21,11 +21,15 @@ int EncodeLimit(int size)
 
 } // namespace
 
-bool TZoPack::StreamRead(TStream* stream, void* buf, int size, int* done)
+namespace {
+
+// One transfer; an exception of the stream counts as nothing moved.
+template <typename Move>
+bool Transfer(int size, int* done, Move&& move)
 {
     int n = 0;
     try {
-        n = static_cast<int>(stream->Read(buf, size));
+        n = static_cast<int>(move());
     } catch (const std::exception&) {
         n = 0;
     }
@@ -34,17 +38,16 @@ bool TZoPack::StreamRead(TStream* stream, void* buf, int size, int* done)
     return n == size;
 }
 
+} // namespace
+
+bool TZoPack::StreamRead(TStream* stream, void* buf, int size, int* done)
+{
+    return Transfer(size, done, [&] { return stream->Read(buf, size); });
+}
+
 bool TZoPack::StreamWrite(TStream* stream, const void* buf, int size, int* done)
 {
-    int n = 0;
-    try {
-        n = static_cast<int>(stream->Write(buf, size));
-    } catch (const std::exception&) {
-        n = 0;
-    }
-    if (done)
-        *done = n;
-    return n == size;
+    return Transfer(size, done, [&] { return stream->Write(buf, size); });
 }
 
 void TZoPack::NotCoding(void* data, int n)

@@ -18,13 +18,7 @@ std::optional<Bytes> Encode(int codec, const Bytes& plain, long long limit)
         ok = encoder.Encode(size, dstLimit, io.Reader(), io.Writer(), nullptr) &&
              static_cast<size_t>(encoder.OutSize) == io.out.size();
     } else {
-        std::unique_ptr<TBriscaEncode> encoder;
-        if (codec == cnBrisca)
-            encoder = std::make_unique<TBriscaEncode>();
-        else if (codec == cnBriscaLE)
-            encoder = std::make_unique<TBriscaLEEncode>();
-        else
-            encoder = std::make_unique<TBriscaMiniEncode>();
+        auto encoder = MakeBriscaEncoder(codec);
         ok = encoder->Encode(size, dstLimit, io.Reader(), io.Writer(), nullptr) &&
              static_cast<size_t>(encoder->OutSize) == io.out.size();
     }
