@@ -42,7 +42,7 @@ int RunList(const Args& args)
         return Usage("list needs PAK");
     TZoPack pack;
     if (!pack.LoadPack(args[0]))
-        return Fail(args[0] + ": not a readable pack");
+        return Fail(args[0] + ": " + LoadProblem(args[0]));
     for (int i = 0; i < pack.GetFileNum(); ++i) {
         const TZoFileTable3* r = pack.Record(i);
         if (r->Deleted())
@@ -65,7 +65,7 @@ int RunExtract(const Args& args)
         return Fail(args[1] + ": not a name code page 932 can hold");
     TZoPack pack;
     if (!pack.LoadPack(args[0]))
-        return Fail(args[0] + ": not a readable pack");
+        return Fail(args[0] + ": " + LoadProblem(args[0]));
     int index = pack.CheckFileName(*name);
     if (index < 0 || name->empty())
         return Fail(args[1] + ": no such entry");

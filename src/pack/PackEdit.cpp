@@ -1,5 +1,6 @@
 #include "pack/PackEdit.h"
 
+#include "pack/PackVerify.h"
 #include "platform/FileTests.h"
 
 #include <cerrno>
@@ -75,8 +76,12 @@ bool EditPack(const std::string& path, PackStart start, const std::function<bool
         TZoPack pack;
         pack.SetReadOnly(false);
         pack.CrcMode = cmPackAll;
-        if (fromOld ? !pack.LoadPack(work) : !pack.NewPack(work))
-            return abandon(fromOld ? "the pack is damaged or not a pack" : "cannot create the pack");
+        if (fromOld && !pack.LoadPack(work)) {
+            std::string why = LoadProblem(work);
+            return abandon(why.empty() ? "pack CRC mismatch" : why);
+        }
+        if (!fromOld && !pack.NewPack(work))
+            return abandon("cannot create the pack");
         std::string why;
         if (!edit(pack, why)) {
             pack.EndPack();

@@ -2,6 +2,8 @@
 
 #include "pack/Zopack.h"
 
+#include <cstdio>
+
 namespace pendar {
 
 namespace {
@@ -34,12 +36,38 @@ std::string PackCrcProblem(const std::string& path)
 
 } // namespace
 
+std::string LoadProblem(const std::string& path)
+{
+    std::string error;
+    auto file = TFileStream::Open(path, fmOpenRead, &error);
+    if (!file)
+        return "cannot be opened: " + error;
+    unsigned char header[zopack::kHeaderSize];
+    if (file->Read(header, sizeof header) != static_cast<int64_t>(sizeof header))
+        return "shorter than a pack header";
+    uint16_t version = static_cast<uint16_t>(header[6] | header[7] << 8);
+    int recordSize = zopack::RecordSize(version);
+    if (recordSize == 0) {
+        char text[48];
+        std::snprintf(text, sizeof text, "not a pack (unknown version 0x%04X)", version);
+        return text;
+    }
+    int64_t total = Le32(header + 8);
+    int64_t count = Le32(header + 12);
+    if (total < 0 || count < 0)
+        return "damaged header (negative sizes)";
+    if (zopack::kHeaderSize + total + count * recordSize > file->Size())
+        return "truncated or damaged: the directory lies beyond the end of the file";
+    TZoPack pack;
+    return pack.LoadPack(path) ? "" : "cannot be read";
+}
+
 std::vector<PackProblem> VerifyPack(const std::string& path)
 {
     std::vector<PackProblem> problems;
     TZoPack pack;
     if (!pack.LoadPack(path)) {
-        problems.push_back({true, "", "not a readable pack (missing, truncated or damaged header or directory)"});
+        problems.push_back({true, "", LoadProblem(path)});
         return problems;
     }
     if (std::string why = PackCrcProblem(path); !why.empty())

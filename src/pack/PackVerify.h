@@ -16,4 +16,8 @@ struct PackProblem {
 // Empty when the pack is sound.
 std::vector<PackProblem> VerifyPack(const std::string& path);
 
+// Why the file at `path` does not load as a pack ("cannot be opened: ...",
+// "unknown version 0x1234", ...); empty when it loads.
+std::string LoadProblem(const std::string& path);
+
 } // namespace pendar

@@ -99,19 +99,20 @@ bool TRangeDecode::DecodeBlock(const unsigned char* in, unsigned char* __restric
             range <<= 8;
         }
         help = range >> kLgTotal;
-        int symbol = 0;
-        if (low < help * cum[1]) { // floor(low / help) < cum[1]
-            lowFreq = 0;
-            symFreq = cum[1];
-        } else {
-            uint32_t t = low / help; // range > kBottom here, so help > 0
-            if (t >> kLgTotal)
-                t = kTotal - 1;
-            symbol = model_.FindSymbol(static_cast<int>(t));
-            if (symbol == kBriscaEndSymbol)
-                break;
-            model_.GetFreq(symbol, symFreq, lowFreq);
+        uint32_t firstBound = help * cum[1];
+        if (low < firstBound) { // floor(low / help) < cum[1]: symbol 0, which never ends the range
+            range = firstBound;
+            *next++ = 0;
+            model_.Update(0);
+            continue;
         }
+        uint32_t t = low / help; // range > kBottom here, so help > 0
+        if (t >> kLgTotal)
+            t = kTotal - 1;
+        int symbol = model_.FindSymbol(static_cast<int>(t));
+        if (symbol == kBriscaEndSymbol)
+            break;
+        model_.GetFreq(symbol, symFreq, lowFreq);
         *next++ = static_cast<unsigned char>(symbol);
         uint32_t below = help * static_cast<uint32_t>(lowFreq);
         low -= below;
