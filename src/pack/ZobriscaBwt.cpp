@@ -1,10 +1,10 @@
 // The block-sorting transform over a block's cyclic rotations and its
-// inverse. Rotations are sorted as the suffixes of the block written twice
-// (every rotation is then a plain prefix of a suffix), by induced sorting,
-// so periodic blocks cost no more than any other.
+// inverse. The rotations are sorted by induced suffix sorting (linear time,
+// so periodic blocks cost no more than any other); see TBWTEncode::Encode.
 #include "pack/SuffixSort.h"
 #include "pack/Zobrisca.h"
 
+#include <algorithm>
 #include <new>
 
 namespace {
@@ -99,8 +99,8 @@ bool TBWTEncode::Setup(int longest)
         return true;
     Release();
     try {
-        text_.reset(new uint16_t[2 * static_cast<size_t>(longest) + 1]);
-        order_.reset(new int32_t[2 * static_cast<size_t>(longest) + 1]);
+        text_.reset(new uint16_t[static_cast<size_t>(longest) + 1]);
+        order_.reset(new int32_t[static_cast<size_t>(longest) + 1]);
     } catch (const std::bad_alloc&) {
         Release();
         return false;
@@ -118,35 +118,82 @@ void TBWTEncode::Release()
     ready_ = false;
 }
 
+namespace {
+
+// Length of the shortest u with block = u repeated, or n when there is none
+// (from the longest border, by the prefix function).
+int PrimitivePeriod(const unsigned char* s, int n, int32_t* border)
+{
+    border[0] = 0;
+    for (int i = 1, k = 0; i < n; ++i) {
+        while (k > 0 && s[i] != s[k])
+            k = border[k - 1];
+        if (s[i] == s[k])
+            ++k;
+        border[i] = k;
+    }
+    int p = n - border[n - 1];
+    return n % p == 0 ? p : n;
+}
+
+// Start of the least rotation of s[0..n): two candidates race, and the one
+// that meets a greater byte jumps past the compared stretch. Linear time.
+int LeastRotation(const unsigned char* s, int n)
+{
+    auto at = [&](int i) { return s[i < n ? i : i - n]; };
+    int i = 0;
+    int j = 1;
+    int k = 0;
+    while (i < n && j < n && k < n) {
+        unsigned char a = at(i + k);
+        unsigned char b = at(j + k);
+        if (a == b) {
+            ++k;
+            continue;
+        }
+        if (a > b)
+            i += k + 1;
+        else
+            j += k + 1;
+        if (i == j)
+            ++j;
+        k = 0;
+    }
+    return std::min(i, j);
+}
+
+} // namespace
+
+// A block that is u repeated m times has the rotations of u, each m times
+// over, so only the rotations of u (a primitive block) need sorting. Those
+// are sorted through the least rotation w of u: w is a Lyndon word (smaller
+// than each of its proper suffixes and no suffix is a prefix of it), and for
+// such a word the order of its rotations is the order of its suffixes with
+// a terminator below every byte. So one suffix sort of w, of the block's own
+// length, gives exactly the order of the block's cyclic rotations.
 bool TBWTEncode::Encode(const unsigned char* in, unsigned char* out, int len)
 {
     if (!ready_ || len < 1 || len > longest_)
         return false;
     unsigned char* last = out + 2;
-    int run = 1;
-    while (run < len && in[run] == in[0])
-        ++run;
-    if (run == len) {
-        // Every rotation is the block itself.
-        out[0] = out[1] = 0;
-        for (int i = 0; i < len; ++i)
-            last[i] = in[i];
-        return true;
+    int p = PrimitivePeriod(in, len, order_.get());
+    int copies = len / p;
+    int r = LeastRotation(in, p);
+    for (int t = 0; t < p; ++t) {
+        int from = r + t < p ? r + t : r + t - p;
+        text_[static_cast<size_t>(t)] = static_cast<uint16_t>(in[from] + 1);
     }
-    int n2 = 2 * len;
-    for (int i = 0; i < len; ++i)
-        text_[static_cast<size_t>(i)] = text_[static_cast<size_t>(i + len)] = static_cast<uint16_t>(in[i] + 1);
-    text_[static_cast<size_t>(n2)] = 0;
-    SuffixArray(text_.get(), order_.get(), n2 + 1, 256);
-    int row = 0;
+    text_[static_cast<size_t>(p)] = 0;
+    SuffixArray(text_.get(), order_.get(), p + 1, 256);
+    int home = (p - r) % p; // where the block itself starts within w
     int primary = 0;
-    for (int i = 1; i <= n2; ++i) { // order_[0] is the terminator
-        int start = order_[static_cast<size_t>(i)];
-        if (start >= len)
-            continue;
-        if (start == 0)
-            primary = row;
-        last[row++] = in[start == 0 ? len - 1 : start - 1];
+    for (int row = 0; row < p; ++row) {
+        int start = order_[static_cast<size_t>(row) + 1]; // order_[0] is the terminator
+        if (start == home)
+            primary = row * copies; // identical rotations: the first copy
+        int before = r + start - 1; // the byte before this rotation, in the block
+        before = before < 0 ? before + p : before >= p ? before - p : before;
+        std::fill(last + static_cast<size_t>(row) * copies, last + static_cast<size_t>(row + 1) * copies, in[before]);
     }
     out[0] = static_cast<unsigned char>(primary & 0xFF);
     out[1] = static_cast<unsigned char>(primary >> 8);
