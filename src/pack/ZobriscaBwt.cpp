@@ -63,19 +63,19 @@ bool TBWTDecode::Decode(const unsigned char* in, unsigned char* out, int len)
     // chains of one load per byte, from the front and from the back.
     uint32_t* forward = table_.get();
     uint32_t* backward = table_.get() + kLongestBlock;
-    for (j = n - 1; j >= 0;) {
+    int current = last[n - 1];
+    uint32_t row = ends[current]; // kept in a register while a run lasts
+    for (j = n - 1; j >= 0; --j) {
         unsigned char c = last[j];
-        int k = j;
-        while (k > 0 && last[k - 1] == c)
-            --k; // a run keeps its bucket's counter in a register
-        uint32_t row = ends[c];
-        for (int x = j; x >= k; --x) {
-            --row;
-            forward[row] = static_cast<uint32_t>(x) << 8 | c;
-            backward[x] = row << 8 | last[row];
+        if (c != current) {
+            ends[current] = row;
+            current = c;
+            row = ends[c];
         }
-        ends[c] = row;
-        j = k - 1;
+        // forward[row] and backward[j] describe the same step, from both sides.
+        --row;
+        forward[row] = static_cast<uint32_t>(j) << 8 | c;
+        backward[j] = row << 8 | last[row];
     }
     int half = n / 2;
     uint32_t front = forward[index];

@@ -10,14 +10,21 @@ void TMTFDecode::Reset()
 
 bool TMTFDecode::Decode(unsigned char* buf, int count)
 {
-    for (int i = 0; i < count; ++i) {
+    uint8_t front = list_[0];
+    for (int i = 0; i < count;) {
         unsigned r = buf[i];
-        uint8_t value = list_[r];
-        if (r > 0) {
-            std::memmove(list_ + 1, list_, r);
-            list_[0] = value;
+        if (r == 0) {
+            int end = i + 1;
+            while (end < count && buf[end] == 0)
+                ++end; // a run of the front value
+            std::memset(buf + i, front, static_cast<size_t>(end - i));
+            i = end;
+            continue;
         }
-        buf[i] = value;
+        front = list_[r];
+        std::memmove(list_ + 1, list_, r);
+        list_[0] = front;
+        buf[i++] = front;
     }
     return true;
 }
