@@ -3,6 +3,7 @@
 // its events here; tests drive it with a fake clock and recording services.
 #pragma once
 
+#include "app/MailClient.h"
 #include "app/MainFormServices.h"
 #include "app/Settings.h"
 #include "app/SkinInfo.h"
@@ -14,9 +15,13 @@
 #include "port/MessageBoxes.h"
 #include "port/Rect.h"
 #include "port/ThreadPriority.h"
+#include "sntp/NMSNTP.h"
 
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class TMainForm {
 public:
@@ -106,7 +111,7 @@ public:
 protected:
     // Steps that later parts of the application fill in. Each has exactly one
     // job and is called from the places the main window's life prescribes.
-    virtual void CreateClients() {}            // POP3 and SNTP clients
+    virtual void CreateClients();              // POP3 and SNTP clients
     virtual void CreatePictureBuffers() {}     // the 31 pixel buffers
     virtual void FreePictureBuffers() {}
     virtual bool OpenSkin(const std::string& name);
@@ -117,10 +122,10 @@ protected:
     virtual void UpdateClock(const TSchTime& now);
     virtual void RefreshCalendar();
     virtual void CheckSchedules();
-    virtual void CheckTimeSync() {}
-    virtual void SyncTime() {}
+    virtual void CheckTimeSync();
+    virtual bool SyncTime();
     virtual void CheckMail(bool manual);
-    virtual void AbortMailCheck() {}
+    virtual void AbortMailCheck();
     virtual bool AnimationRunning() const { return false; }
     virtual void StepAnimation() {}
     virtual void IdleAction() {}
@@ -159,7 +164,19 @@ protected:
     int dragX_ = -1; // drag origin
     int dragY_ = -1;
 
+    // The clients; either is null when it could not be made.
+    std::unique_ptr<pendar::IMailClient> mailClient_;
+    std::unique_ptr<TNMSNTP> sntp_;
+    // The running mail check: its totals and the texts it will show.
+    int64_t mailNewMessages_ = 0;
+    int64_t mailNewBytes_ = 0;
+    std::vector<std::string> mailResults_;
+
 private:
+    bool ReadMailbox(int profile);
+    void QueueMailMessage(std::string text);
+    void FlushMailMessages();
+    void ReportMailError(const TMailProfile& profile, const char* logPrefix, const char* what);
     void CreateMenu();
     void TrackForeground();
     void PlaceIfWindowRelative();

@@ -1,5 +1,5 @@
-// Steps of the main window that belong to the skins, clock face, placement,
-// voices and mail driver. Until those are built, each does the part that
+// Steps of the main window that belong to the skins, clock face, placement
+// and voices. Until those are built, each does the part that
 // needs nothing else and says so.
 #include "app/MainForm.h"
 
@@ -36,8 +36,6 @@ bool TMainForm::LoadPlainSkin()
 }
 
 void TMainForm::UpdateClock(const TSchTime&) {}
-
-void TMainForm::CheckMail(bool) {}
 
 void TMainForm::PlaySkinWave(const std::string&) {}
 

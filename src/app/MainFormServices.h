@@ -41,6 +41,8 @@ public:
     virtual void AddMessage(std::string_view text) = 0;
     // transient: the message is not kept in the history.
     virtual void CommitMessage(bool transient) = 0;
+    // Drops the message on display when it is transient.
+    virtual void SkipMessage() = 0;
 };
 
 // The notification-area icon.

@@ -12,6 +12,7 @@ public:
     void FlushMessage() override {}
     void AddMessage(std::string_view) override {}
     void CommitMessage(bool) override {}
+    void SkipMessage() override {}
 };
 
 // No notification-area icon: the window keeps its task-bar entry.

@@ -16,7 +16,8 @@ namespace {
 using pendar::test::RecordingWorld;
 using pendar::test::TempDir;
 
-// Everything real but the voice and the z-order, which only record.
+// Everything real but the voice and the z-order, which only record, and the
+// mail check, which would speak in the balloon too.
 class ScheduleForm : public TMainForm {
 public:
     using TMainForm::TMainForm;
@@ -25,6 +26,7 @@ public:
 protected:
     void PlaySkinWave(const std::string& name) override { calls.push_back("Play " + name); }
     void BringToFront() override { calls.push_back("BringToFront"); }
+    void CheckMail(bool) override {}
 };
 
 TSchTime Pattern(int year, int month, int day, int weekday, int hour, int minute, int once = 0)

@@ -53,7 +53,11 @@ protected:
     int EffectiveAlign() const override { return align; }
     void PlaceWindow(bool) override { calls.push_back("PlaceWindow"); }
     void BringToFront() override { calls.push_back("BringToFront"); }
-    void SyncTime() override { calls.push_back("SyncTime"); }
+    bool SyncTime() override
+    {
+        calls.push_back("SyncTime");
+        return true;
+    }
 
 public:
     void SetMailBusy(bool busy) { mailBusy_ = busy; }

@@ -1,8 +1,7 @@
 // pendar-tool pop3 against a real POP3 server: a private Dovecot on a
 // loopback port with its own configuration, users and Maildir, started and
 // stopped by this test. Skipped (and says why) where Dovecot is missing.
-#include "RunTool.h"
-
+#include "support/RunTool.h"
 #include "support/ScriptedPop3Server.h"
 #include "support/TempDir.h"
 

@@ -1,7 +1,7 @@
 // The mail subcommands of pendar-tool, run as a user runs them.
 #include "HexBytes.h"
-#include "RunTool.h"
 
+#include "support/RunTool.h"
 #include "support/ScriptedPop3Server.h"
 
 #include <gtest/gtest.h>

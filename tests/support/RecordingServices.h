@@ -46,9 +46,11 @@ public:
     void FlushMessage() override { pending.clear(); }
     void AddMessage(std::string_view text) override { pending.emplace_back(text); }
     void CommitMessage(bool transient) override { committed.push_back({pending, transient}); }
+    void SkipMessage() override { ++skipped; }
 
     std::vector<std::string> pending;
     std::vector<Message> committed;
+    int skipped = 0;
 };
 
 class RecordingTray final : public ITrayIcon {

@@ -1,5 +1,5 @@
-// Test main for the socket tests: the socket layer waits in the Qt event
-// loop, which needs an application object.
+// Test main for tests whose code waits in the Qt event loop (the socket
+// layer), which needs an application object.
 #include <QCoreApplication>
 #include <gtest/gtest.h>
 

@@ -1,0 +1,140 @@
+// pendar-tool check-mail: the clock's own manual mail check over the mail
+// profiles of a Pendar.ini, with the default skin texts, printing every
+// balloon segment and log line it produces. The file is only read.
+#include "CommandOptions.h"
+#include "EscapedText.h"
+#include "ToolCommand.h"
+
+#include "app/ExceptionGuard.h"
+#include "app/MainForm.h"
+#include "app/Placeholders.h"
+#include "app/StdRandom.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+namespace {
+
+constexpr const char* kUsage = "usage: pendar-tool check-mail SETTINGS [--repeat N]\n";
+
+void PrintLine(const char* kind, std::string_view text)
+{
+    std::printf("%s: %s\n", kind, pendar::tool::EscapedText(text).c_str());
+    std::fflush(stdout);
+}
+
+class PrintedBalloon final : public pendar::IMessageStore {
+public:
+    void FlushMessage() override
+    {
+        if (!pending_.empty())
+            CommitMessage(false);
+    }
+    void AddMessage(std::string_view text) override { pending_.emplace_back(text); }
+    void CommitMessage(bool) override
+    {
+        for (const std::string& segment : pending_)
+            PrintLine("balloon", segment);
+        pending_.clear();
+    }
+    void SkipMessage() override {}
+
+private:
+    std::vector<std::string> pending_;
+};
+
+class PrintedLog final : public ILogSink {
+public:
+    void AddLog(std::string_view text, int) override { PrintLine("log", text); }
+};
+
+// A window that is always there and does nothing.
+class NoWindow final : public pendar::IMainView {
+public:
+    void SetCaption(std::string_view) override {}
+    void SetHints(std::string_view) override {}
+    void Show() override {}
+    void Hide() override {}
+    bool IsVisible() const override { return true; }
+    bool IsApplicationActive() const override { return false; }
+    void SetTaskbarEntry(bool) override {}
+    void StartTick() override {}
+    void StopTick() override {}
+    void ScheduleStartupWork() override {}
+    void ReleaseMouseCapture() override {}
+    void RequestClose() override {}
+    void OpenHelp() override {}
+};
+
+class NoPriority final : public port::IThreadPriority {
+public:
+    void Lower() override {}
+    void Restore() override {}
+};
+
+class NoClockSetting final : public port::IClockSetter {
+public:
+    bool SetUnixNanos(int64_t, std::string* error) override
+    {
+        if (error)
+            *error = "pendar-tool never sets the clock";
+        return false;
+    }
+};
+
+// The main window's logic with its real mail check and clients, silent.
+class CheckMailForm final : public TMainForm {
+public:
+    using TMainForm::TMainForm;
+    using TMainForm::CreateClients;
+
+protected:
+    void PlaySkinWave(const std::string&) override {}
+};
+
+int RunCheckMail(const std::vector<std::string>& args)
+{
+    using namespace pendar::tool;
+    std::optional<CommandOptions> options;
+    if (!args.empty() && args[0].rfind("-", 0) != 0)
+        options = ParseOptions({args.begin() + 1, args.end()}, {"--repeat"}, {});
+    std::optional<long> repeat;
+    if (options)
+        repeat = ParseNumber(options->Has("--repeat") ? options->values["--repeat"] : "1", 1, 1000);
+    if (!repeat) {
+        std::fputs(kUsage, stderr);
+        return kExitUsage;
+    }
+
+    int argc = 1;
+    char name[] = "pendar-tool";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv); // the socket waits run its event loop
+
+    port::SystemClock clock;
+    NoClockSetting clockSetter;
+    NoWindow view;
+    PrintedBalloon balloon;
+    pendar::NoTrayIcon tray;
+    pendar::NullWindowTracker tracker;
+    pendar::StdRandom random;
+    NoPriority priority;
+    PrintedLog log;
+    CheckMailForm form({clock, clockSetter, port::MessageBoxes(), view, balloon, tray, tracker, random, priority,
+                        log, args[0]});
+    if (!form.LoadSettings()) {
+        std::fprintf(stderr, "cannot read %s\n", args[0].c_str());
+        return kExitFailure;
+    }
+    form.CreateClients();
+    for (long i = 0; i < *repeat; ++i)
+        pendar::Guarded(form, [&form] { form.MIMailCheckClick(); });
+    return kExitOk;
+}
+
+} // namespace
+
+PENDAR_TOOL_COMMAND("check-mail",
+                    "check-mail SETTINGS [--repeat N]  the clock's manual mail check over a Pendar.ini's profiles",
+                    RunCheckMail);
