@@ -1,0 +1,118 @@
+// pendar-tool check-mail: the application's own manual mail check over a
+// Pendar.ini, against a scripted POP3 server and a private Dovecot.
+#include "app/MessageTemplate.h"
+#include "app/Settings.h"
+#include "app/SkinInfo.h"
+#include "port/Cp932.h"
+#include "support/PrivateDovecot.h"
+#include "support/RunTool.h"
+#include "support/ScriptedPop3Server.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace pendar::test;
+
+// A code page 932 text as the tool prints it.
+std::string Shown(const std::string& cp932)
+{
+    std::string out;
+    for (char c : port::Cp932ToUtf8(cp932))
+        out += c == '\n' ? std::string("\\n") : std::string(1, c);
+    return out;
+}
+
+std::string Balloon(TSkinText text, const std::string& host, const std::string& subject, int64_t number,
+                    int64_t size)
+{
+    return "balloon: " + Shown(ExpandTemplate(DefaultSkinText(text), host, subject, number, size)) + "\n";
+}
+
+std::string MailLog(const std::string& name, int count)
+{
+    return "log: Mail " + name + " " + std::to_string(count) + "通\n";
+}
+
+// A settings file whose first profiles are (name, port) on 127.0.0.1.
+std::string WriteSettings(TempDir& dir, const std::vector<std::pair<std::string, int>>& profiles,
+                          const std::string& user, const std::string& password)
+{
+    TAppSettings s;
+    for (size_t i = 0; i < profiles.size(); ++i) {
+        s.profiles[i].name = profiles[i].first;
+        s.profiles[i].host = "127.0.0.1";
+        s.profiles[i].port = profiles[i].second;
+        s.profiles[i].user = user;
+        s.profiles[i].password = password;
+    }
+    std::string path = dir.File("Pendar.ini");
+    std::string error;
+    EXPECT_TRUE(SaveSettingsFile(path, s, &error)) << error;
+    return path;
+}
+
+TEST(CheckMailTool, PrintsTheBalloonAndTheLogInOrder)
+{
+    ScriptedPop3Server server(Script({{Say("+OK ready\r\n")}, Reply("+OK\r\n"), Reply("+OK\r\n"),
+                                      Reply("+OK 1 120\r\n"), Reply("+OK\r\nSubject: Hi there\r\n.\r\n"),
+                                      Reply("+OK 1 120\r\n"), Reply("+OK 1 uid-1\r\n"), Reply("+OK bye\r\n")}));
+    RefusingPort refusing;
+    TempDir dir;
+    std::string ini = WriteSettings(dir, {{"home", server.Port()}, {"work", refusing.Port()}}, "u", "p");
+    std::string before = TempDir::ReadFile(ini);
+
+    auto run = RunTool({"check-mail", ini});
+
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "balloon: " + Shown(DefaultSkinText(skConnectMes)) + "\n" + MailLog("home", 1) +
+                           Balloon(skConErrMes, "work", "", 0, 0) + "log: Mail Error Connection Failed\n" +
+                           Balloon(skPostMes, "home", "Hi there", 1, 120) + Balloon(skTotalMes, "", "", 1, 120));
+    EXPECT_EQ(server.Transcript(), "USER u\r\nPASS p\r\nSTAT\r\nTOP 1 0\r\nLIST 1\r\nUIDL 1\r\nQUIT\r\n");
+    EXPECT_EQ(TempDir::ReadFile(ini), before) << "the settings file is only read";
+}
+
+TEST(CheckMailTool, UsageAndUnreadableSettings)
+{
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"check-mail"}, {"check-mail", "--repeat", "2"}, {"check-mail", "x", "--repeat", "0"},
+             {"check-mail", "x", "--repeat", "two"}, {"check-mail", "x", "--quiet"}}) {
+        auto run = RunTool(args);
+        EXPECT_EQ(run.exitCode, 2) << args.back();
+        EXPECT_EQ(run.err.rfind("usage:", 0), 0u) << args.back();
+    }
+    TempDir dir;
+    auto run = RunTool({"check-mail", dir.File("missing.ini")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("missing.ini"), std::string::npos) << run.err;
+}
+
+// Two checks in one process: the second knows the first one's messages.
+TEST(CheckMailTool, SecondCheckAgainstDovecotFindsNothingNew)
+{
+    PrivateDovecot dovecot;
+    std::string why;
+    std::vector<PrivateDovecot::Mail> mails;
+    for (int i = 1; i <= 2; ++i)
+        mails.push_back({"170000000" + std::to_string(i) + ".M1P1.pendar",
+                         "From: a@example.org\r\nSubject: Note " + std::to_string(i) + "\r\n\r\nHello.\r\n"});
+    switch (dovecot.Start(mails, &why)) {
+    case PrivateDovecot::Outcome::Running: break;
+    case PrivateDovecot::Outcome::Skipped: GTEST_SKIP() << why;
+    case PrivateDovecot::Outcome::Failed: FAIL() << why;
+    }
+    TempDir dir;
+    std::string ini = WriteSettings(dir, {{"home", dovecot.Port()}}, "tester", "s3cret");
+
+    auto run = RunTool({"check-mail", ini, "--repeat", "2"});
+
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    int64_t bytes = static_cast<int64_t>(mails[0].text.size() + mails[1].text.size());
+    std::string connect = "balloon: " + Shown(DefaultSkinText(skConnectMes)) + "\n";
+    EXPECT_EQ(run.out, connect + MailLog("home", 2) + Balloon(skManyMes, "home", "", 2, bytes) +
+                           Balloon(skTotalMes, "", "", 2, bytes) + connect)
+        << dovecot.Log();
+}
+
+} // namespace
