@@ -3,14 +3,13 @@
 // balloon segment and log line it produces. The file is only read.
 #include "CommandOptions.h"
 #include "EscapedText.h"
+#include "EventLoopApplication.h"
 #include "ToolCommand.h"
 
 #include "app/ExceptionGuard.h"
 #include "app/MainForm.h"
 #include "app/Placeholders.h"
 #include "app/StdRandom.h"
-
-#include <QCoreApplication>
 
 #include <cstdio>
 
@@ -107,10 +106,7 @@ int RunCheckMail(const std::vector<std::string>& args)
         return kExitUsage;
     }
 
-    int argc = 1;
-    char name[] = "pendar-tool";
-    char* argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv); // the socket waits run its event loop
+    EventLoopApplication app;
 
     port::SystemClock clock;
     NoClockSetting clockSetter;

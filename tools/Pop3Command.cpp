@@ -3,13 +3,12 @@
 // unique id, size and subject (decoded as the balloon shows it).
 #include "CommandOptions.h"
 #include "EscapedText.h"
+#include "EventLoopApplication.h"
 #include "ToolCommand.h"
 
 #include "mail/CleanSubject.h"
 #include "mail/NMAPOP.h"
 #include "mail/Pop3Reply.h"
-
-#include <QCoreApplication>
 
 #include <cstdio>
 
@@ -57,10 +56,7 @@ int RunPop3(const std::vector<std::string>& args)
         return kExitUsage;
     }
 
-    int argc = 1;
-    char name[] = "pendar-tool";
-    char* argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv); // the socket waits run its event loop
+    EventLoopApplication app;
     try {
         TNMAPOP pop;
         pop.Host = options->values["--host"];

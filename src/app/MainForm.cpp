@@ -92,6 +92,18 @@ void TMainForm::ApplicationException(std::string_view className, std::string_vie
     AddLog(prefix + std::string(message), 255);
 }
 
+void TMainForm::Announce(const std::string& wave)
+{
+    flashCount_ = kFlashTicks;
+    if (settings_.waveFlag && !wave.empty())
+        PlaySkinWave(wave);
+    if (settings_.active) {
+        if (!svc_.view.IsVisible())
+            SysRestoreClick();
+        BringToFront();
+    }
+}
+
 void TMainForm::AddLog(std::string_view text, int colour)
 {
     svc_.log.AddLog(text, colour);

@@ -173,6 +173,9 @@ protected:
     std::vector<std::string> mailResults_;
 
 private:
+    // After news the user must not miss: the tray flashes, `wave` plays and,
+    // with Active on, the window comes to the front.
+    void Announce(const std::string& wave);
     bool ReadMailbox(int profile);
     void QueueMailMessage(std::string text);
     void FlushMailMessages();

@@ -114,16 +114,8 @@ void TMainForm::CheckMail(bool manual)
     else if (connectShown)
         svc_.messages.SkipMessage();
     FlushMailMessages();
-    if (newProfiles > 0) {
-        flashCount_ = kFlashTicks;
-        if (settings_.waveFlag && !skin_.postWav.empty())
-            PlaySkinWave(skin_.postWav);
-        if (settings_.active) {
-            if (!svc_.view.IsVisible())
-                SysRestoreClick();
-            BringToFront();
-        }
-    }
+    if (newProfiles > 0)
+        Announce(skin_.postWav);
     mailCountdown_ = settings_.interval;
     idleCountdown_ = 0;
 }

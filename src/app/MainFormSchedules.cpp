@@ -41,14 +41,7 @@ void TMainForm::CheckSchedules()
     }
     if (announced) {
         svc_.messages.CommitMessage(false);
-        flashCount_ = kFlashTicks;
-        if (settings_.waveFlag && !skin_.schWav.empty())
-            PlaySkinWave(skin_.schWav);
-        if (settings_.active) {
-            if (!svc_.view.IsVisible())
-                SysRestoreClick();
-            BringToFront();
-        }
+        Announce(skin_.schWav);
     }
     if (save)
         SaveSettings();
