@@ -120,21 +120,28 @@ bool TNMSNTP::Query(TSntpResult& result)
     using Steady = std::chrono::steady_clock;
     const Steady::time_point deadline = Steady::now() + std::chrono::milliseconds(TimeOut > 0 ? TimeOut : 0);
     std::string rejected;
-    for (;;) {
+    auto timedOut = [&] {
+        std::string reason = "no reply within " + std::to_string(TimeOut) + " ms";
+        return Fail(rejected.empty() ? reason : reason + " (last reply rejected: " + rejected + ")");
+    };
+    // The deadline ends the wait even while datagrams keep coming.
+    for (bool first = true;; first = false) {
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Steady::now()).count();
+        if (left <= 0 && !first)
+            return timedOut();
         pollfd pfd{sock.Fd(), POLLIN, 0};
         int ready = ::poll(&pfd, 1, left > 0 ? static_cast<int>(left) : 0);
         if (ready < 0 && errno == EINTR)
             continue;
         if (ready < 0)
             return Fail(Errno("poll"));
-        if (ready == 0) {
-            std::string reason = "no reply within " + std::to_string(TimeOut) + " ms";
-            return Fail(rejected.empty() ? reason : reason + " (last reply rejected: " + rejected + ")");
-        }
+        if (ready == 0)
+            return timedOut();
         // A longer datagram (extension fields, a key) is cut to the packet.
         uint8_t buffer[pendar::ntp::kPacketSize];
-        ssize_t got = ::recv(sock.Fd(), buffer, sizeof buffer, 0);
+        // Not blocking: a datagram dropped after poll (bad checksum) must not
+        // stop the deadline.
+        ssize_t got = ::recv(sock.Fd(), buffer, sizeof buffer, MSG_DONTWAIT);
         int64_t arrival = clock_.UnixNanos();
         if (got < 0) {
             if (errno == EINTR || errno == EAGAIN)
