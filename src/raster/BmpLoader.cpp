@@ -1,13 +1,12 @@
 #include "raster/BmpLoader.h"
 
+#include "raster/DecoderSupport.h"
 #include "raster/PixelAccess.h"
 #include "raster/PixelMemory.h"
 #include "raster/PixelRows.h"
 
 #include <cstring>
 #include <exception>
-#include <new>
-#include <optional>
 #include <vector>
 
 namespace {
@@ -144,29 +143,7 @@ bool ReadRows(Reader& r, const BmpFile& f, uint8_t* out, size_t outRowBytes, Con
     return true;
 }
 
-// The caller's block, or a new one this call owns until it succeeds.
-template <typename T>
-class OutputBlock {
-public:
-    OutputBlock(T** slot, size_t bytes) : slot_(slot)
-    {
-        if (*slot_ == nullptr) {
-            owned_ = pendar::MakePixelBlock(bytes);
-            if (!owned_)
-                throw std::bad_alloc();
-        }
-    }
-    T* Data() const { return owned_ ? reinterpret_cast<T*>(owned_.get()) : *slot_; }
-    void Commit()
-    {
-        if (owned_)
-            *slot_ = reinterpret_cast<T*>(owned_.release());
-    }
-
-private:
-    T** slot_;
-    TPixelBlock owned_;
-};
+using pendar::decode::OutputBlock;
 
 void Deliver(const BmpFile& f, int* width, int* height)
 {
@@ -174,13 +151,6 @@ void Deliver(const BmpFile& f, int* width, int* height)
         *width = f.width;
     if (height)
         *height = f.height;
-}
-
-template <int N>
-void ExpandIndices(uint8_t* out, const uint8_t* indices, const uint8_t* table, int32_t count)
-{
-    for (int32_t x = 0; x < count; ++x)
-        pendar::pixel::Store<N>(out + size_t(x) * N, pendar::pixel::Load<N>(table + size_t{indices[x]} * N));
 }
 
 bool DecodeBmp(Reader& r, const BmpFile& f, uint8_t** pixels, TPixFormat format)
@@ -192,7 +162,9 @@ bool DecodeBmp(Reader& r, const BmpFile& f, uint8_t** pixels, TPixFormat format)
     if (f.bitCount == 24) {
         if (!SkipToPixels(r, f))
             return false;
-        OutputBlock<uint8_t> out(pixels, outRow * size_t(f.height));
+        OutputBlock<uint8_t> out;
+        if (!out.Prepare(pixels, outRow * size_t(f.height)))
+            return false;
         TRGBCpyProc convert = RGBTRIPLEcpyToProcTable[format];
         if (!ReadRows(r, f, out.Data(), outRow, [&](uint8_t* to, const uint8_t* from) {
                 convert(to, from, static_cast<unsigned>(f.width));
@@ -206,9 +178,11 @@ bool DecodeBmp(Reader& r, const BmpFile& f, uint8_t** pixels, TPixFormat format)
         return false;
     uint8_t table[kPaletteEntries * 4];
     RGBQUADcpyToProcTable[format](table, palette, kPaletteEntries);
-    OutputBlock<uint8_t> out(pixels, outRow * size_t(f.height));
+    OutputBlock<uint8_t> out;
+    if (!out.Prepare(pixels, outRow * size_t(f.height)))
+        return false;
     bool ok = ReadRows(r, f, out.Data(), outRow, [&](uint8_t* to, const uint8_t* from) {
-        pendar::pixel::WithElementSize(bpp, [&]<int N>() { ExpandIndices<N>(to, from, table, f.width); });
+        pendar::decode::ExpandIndices(bpp, to, from, table, size_t(f.width));
     });
     if (ok)
         out.Commit();
@@ -224,7 +198,9 @@ bool DecodeAlpha(Reader& r, const BmpFile& f, uint8_t** plane)
     for (uint32_t i = 0; i < kPaletteEntries; ++i)
         grey[i] = static_cast<uint8_t>((palette[i].rgbBlue + palette[i].rgbGreen + palette[i].rgbRed) / 3);
     const size_t outRow = size_t(f.width);
-    OutputBlock<uint8_t> out(plane, outRow * size_t(f.height));
+    OutputBlock<uint8_t> out;
+    if (!out.Prepare(plane, outRow * size_t(f.height)))
+        return false;
     bool ok = ReadRows(r, f, out.Data(), outRow, [&](uint8_t* to, const uint8_t* from) {
         for (int32_t x = 0; x < f.width; ++x)
             to[x] = grey[from[x]];
@@ -238,10 +214,9 @@ bool DecodePalette(Reader& r, const BmpFile& f, RGBQUAD** palette, uint8_t** ind
 {
     if (!SkipRestOfHeader(r, f))
         return false;
-    std::optional<OutputBlock<RGBQUAD>> pal;
+    OutputBlock<RGBQUAD> pal;
     if (palette) {
-        pal.emplace(palette, kPaletteEntries * sizeof(RGBQUAD));
-        if (!ReadPalette(r, f, pal->Data()))
+        if (!pal.Prepare(palette, kPaletteEntries * sizeof(RGBQUAD)) || !ReadPalette(r, f, pal.Data()))
             return false;
     } else if (!r.Skip(4ull * f.PaletteEntries())) {
         return false;
@@ -250,14 +225,16 @@ bool DecodePalette(Reader& r, const BmpFile& f, RGBQUAD** palette, uint8_t** ind
         if (!SkipToPixels(r, f))
             return false;
         const size_t outRow = size_t(f.width);
-        OutputBlock<uint8_t> out(indices, outRow * size_t(f.height));
+        OutputBlock<uint8_t> out;
+        if (!out.Prepare(indices, outRow * size_t(f.height)))
+            return false;
         if (!ReadRows(r, f, out.Data(), outRow,
                       [&](uint8_t* to, const uint8_t* from) { std::memcpy(to, from, outRow); }))
             return false;
         out.Commit();
     }
-    if (pal)
-        pal->Commit();
+    if (palette)
+        pal.Commit();
     return true;
 }
 

@@ -19,6 +19,8 @@
 #include <functional>
 #include <string_view>
 
+class TZoAlpha;
+
 class TZoRGBBits {
 public:
     using TNotifyEvent = std::function<void(TZoRGBBits* sender)>;
@@ -173,6 +175,72 @@ public:
                   int maskHeight);
     // Sources of any format, trimmed like ClipDraw, converted.
     bool ConvertCopy(int x, int y, TZoRGBBits* src, int sx, int sy, int w, int h);
+
+    // ---- blending and filters -----------------------------------------------
+    // The fast row routines are used when MmxEnabled(). Every operation is
+    // false when the buffer (or a source) is not created, a routine is missing
+    // for the format or a lock fails, and true when clipping leaves nothing;
+    // the buffer forms mark what they drew modified.
+
+    // Writes at (x, y) the blend of pattern b (the upper image) over pattern a
+    // at opacity alpha (0 shows a, 128 shows b), both in this buffer's format,
+    // clipped to the buffer. Alpha 64 averages (the plain halving routines)
+    // and leaves the global alpha parameter alone; others set it.
+    bool ZoAlphaBlend(int x, int y, int w, int h, const uchar* a, int aPitch, const uchar* b, int bPitch,
+                      int alpha);
+    // Buffer forms: the sources' formats must be compatible with this one's,
+    // alpha within 0..128; both source rectangles are trimmed together to
+    // their sources with one set of margins.
+    bool AlphaBlend(int x, int y, TZoRGBBits* a, int ax, int ay, TZoRGBBits* b, int bx, int by, int w, int h,
+                    int alpha);
+    // src over this buffer's own pixels at (x, y).
+    bool AlphaBlend(int x, int y, TZoRGBBits* src, int sx, int sy, int w, int h, int alpha);
+    // Saturating add / subtract of a pattern of this buffer's format.
+    bool ZoSaturationAdd(int x, int y, int w, int h, const uchar* src, int srcPitch);
+    bool ZoSaturationSub(int x, int y, int w, int h, const uchar* src, int srcPitch);
+    // Buffer forms: the source rectangle trimmed to src like ClipDraw.
+    bool SaturationAdd(int x, int y, TZoRGBBits* src, int sx, int sy, int w, int h);
+    bool SaturationSub(int x, int y, TZoRGBBits* src, int sx, int sy, int w, int h);
+
+    // Draws a source of any format over the buffer through an 8-bit alpha
+    // plane (RGBAlphaOutChannel rules: opacity (alpha + 1) >> 1 of 128; the
+    // fast 32-bit routine alpha of 256). Rows of formats other than 24 and 32
+    // bits pass through RGBQUAD rows; a 32-bit buffer keeps its fourth byte.
+    bool ZoAlphaMask(int x, int y, int w, int h, const uchar* src, int srcPitch, TPixFormat srcFormat,
+                     const uchar* alpha, int alphaPitch);
+    // A pf32_8888 source through its own fourth byte (RGBAlphaInChannel);
+    // any other format is an opaque ZoConvert.
+    bool ZoAlphaMask(int x, int y, int w, int h, const uchar* src, int srcPitch, TPixFormat srcFormat);
+    // Composes two sources: each row of the lower one, a, is copied in, then
+    // the upper one, b, blended over it through the alpha plane. `format`
+    // (both sources') must be compatible with this buffer's.
+    bool ZoAlphaMask(int x, int y, int w, int h, const uchar* a, int aPitch, const uchar* b, int bPitch,
+                     TPixFormat format, const uchar* alpha, int alphaPitch);
+    // As the first ZoAlphaMask with the per-pixel alpha further scaled by
+    // opacity / 128 (0..128, clamped).
+    bool ZoDoubleAlphaMask(int x, int y, int w, int h, const uchar* src, int srcPitch, TPixFormat srcFormat,
+                           const uchar* alpha, int alphaPitch, int opacity);
+    // Buffer forms; the rectangle is trimmed to the sources and the alpha
+    // plane, which is addressed with the (upper) source's coordinates.
+    bool DrawAlphaMask(int x, int y, TZoRGBBits* src, int sx, int sy, int w, int h, const TZoAlpha* alpha);
+    bool DrawAlphaMask(int x, int y, TZoRGBBits* src, int sx, int sy, int w, int h);
+    bool DrawAlphaMask(int x, int y, TZoRGBBits* a, int ax, int ay, TZoRGBBits* b, int bx, int by, int w, int h,
+                       const TZoAlpha* alpha);
+    bool DrawDoubleAlphaMask(int x, int y, TZoRGBBits* src, int sx, int sy, int w, int h, const TZoAlpha* alpha,
+                             int opacity);
+
+    // In-place filters over a box with inclusive corners (clamped, ordered
+    // and clipped as for BoxFill), each ending with SetModified() over the
+    // whole buffer. 16-bit rows pass through 24-bit rows (so the alpha bit
+    // and nibble come out 0). ToneChange scales each channel by its tone
+    // byte / 128 (blue bits 0..7, green 8..15, red 16..23; the fast 32-bit
+    // routine also scales the fourth byte by bits 24..31); Monochrome makes
+    // each pixel the average of its three channels; Sepia and Negative
+    // follow pendar::blend::Sepia24 and Negative24.
+    bool ToneChange(int x1, int y1, int x2, int y2, unsigned long tone);
+    bool Monochrome(int x1, int y1, int x2, int y2);
+    bool Sepia(int x1, int y1, int x2, int y2);
+    bool Negative(int x1, int y1, int x2, int y2);
 
     // ---- loading ------------------------------------------------------------
     // Decodes a BMP from s and draws it at (x, y). A buffer that is not

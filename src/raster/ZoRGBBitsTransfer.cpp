@@ -6,6 +6,7 @@
 #include "raster/PixelMemory.h"
 #include "raster/PixelRows.h"
 #include "raster/RasterGeometry.h"
+#include "raster/RowTransfer.h"
 #include "raster/ZoMemory.h"
 
 #include <algorithm>
@@ -13,100 +14,9 @@
 
 namespace {
 
-using pendar::geometry::BlockAt;
-using pendar::geometry::Margins;
-using pendar::geometry::Rect64;
-
-// A w x h block clipped into a width x height buffer.
-struct Placement {
-    int x = 0;             // leftmost destination column
-    int y = 0;             // top destination row
-    int w = 0;             // columns and rows left
-    int h = 0;
-    int64_t skipCols = 0;  // source pixels skipped at the start of each row
-    int64_t skipRows = 0;  // source rows skipped at the top
-};
-
-// Clips the block; mirrored, the first source pixels of a row belong to the
-// right edge, so the right margin skips them. False when nothing is left.
-bool Place(int x, int y, int w, int h, int width, int height, bool mirrored, Placement& p)
-{
-    if (w <= 0 || h <= 0)
-        return false;
-    Margins m;
-    m.Raise(BlockAt(x, y, w, h), Rect64{0, 0, width, height});
-    const int64_t left = std::max<int64_t>(m.left, 0);
-    const int64_t right = std::max<int64_t>(m.right, 0);
-    const int64_t top = std::max<int64_t>(m.top, 0);
-    const int64_t bottom = std::max<int64_t>(m.bottom, 0);
-    const int64_t cols = int64_t{w} - left - right;
-    const int64_t rows = int64_t{h} - top - bottom;
-    if (cols <= 0 || rows <= 0)
-        return false;
-    p.x = static_cast<int>(x + left);
-    p.y = static_cast<int>(y + top);
-    p.w = static_cast<int>(cols);
-    p.h = static_cast<int>(rows);
-    p.skipCols = mirrored ? right : left;
-    p.skipRows = top;
-    return true;
-}
-
-// The address range a block of rows covers, whatever the sign of its pitch.
-struct Span {
-    uintptr_t lo = 0;
-    uintptr_t hi = 0;
-};
-
-Span SpanOf(const void* start, int64_t pitch, size_t rowBytes, int rows)
-{
-    const auto s = reinterpret_cast<uintptr_t>(start);
-    const int64_t last = pitch * (rows - 1);
-    Span span;
-    span.lo = last < 0 ? s - static_cast<uintptr_t>(-last) : s;
-    span.hi = (last > 0 ? s + static_cast<uintptr_t>(last) : s) + rowBytes;
-    return span;
-}
-
-Span BufferSpan(const TZoRGBBits& b)
-{
-    return SpanOf(b.Bits(), b.Pitch(), size_t(b.Width()) * b.BitDepth(), b.Height());
-}
-
-bool Overlap(const Span& a, const Span& b)
-{
-    return a.lo < b.hi && b.lo < a.hi;
-}
-
-// The rows a transfer reads. When they share memory with the buffer being
-// written they are copied aside first, so that a transfer within one buffer
-// reads every pixel as it was before the transfer began.
-class SourceRows {
-public:
-    SourceRows(const uchar* start, int64_t pitch, size_t rowBytes, int rows, const Span& written)
-        : start_(start), pitch_(pitch)
-    {
-        if (!Overlap(SpanOf(start, pitch, rowBytes, rows), written))
-            return;
-        copy_ = pendar::MakePixelBlock(rowBytes * size_t(rows));
-        if (!copy_) {
-            ok_ = false;
-            return;
-        }
-        for (int j = 0; j < rows; ++j)
-            std::memcpy(copy_.get() + size_t(j) * rowBytes, start + j * pitch, rowBytes);
-        start_ = copy_.get();
-        pitch_ = static_cast<int64_t>(rowBytes);
-    }
-    explicit operator bool() const { return ok_; }
-    const uchar* Row(int j) const { return start_ + j * pitch_; }
-
-private:
-    const uchar* start_;
-    int64_t pitch_;
-    pendar::TPixelBlock copy_;
-    bool ok_ = true;
-};
+using pendar::rows::Placement;
+using pendar::rows::SourceRows;
+using pendar::rows::SpanOf;
 
 void* CopyRow16(void* dst, const void* src, unsigned count)
 {
@@ -151,33 +61,25 @@ RowConverter ChooseConverter(TPixFormat src, TPixFormat dst)
 
 namespace {
 
-// Clips a w x h block of srcBpp-byte source pixels into the buffer, copies
-// aside a source that shares the buffer's memory, makes a scratch row of
-// scratchBpp bytes per pixel when asked, locks the buffer and hands each row
-// to row(to, from, placement, j, scratch). False when the buffer is not
-// created, there is no source, or memory or the lock cannot be had; true when
-// clipping leaves nothing.
+// Locks the buffer and runs row(to, from, placement, j, scratch) over the
+// block clipped into it (pendar::rows::ForEachRow with one source). False
+// when the buffer is not created, there is no source, or memory or the lock
+// cannot be had; true when clipping leaves nothing.
 template <typename Row>
 bool TransferRows(TZoRGBBits& b, int x, int y, int w, int h, const uchar* src, int64_t srcPitch, int srcBpp,
                   bool mirrored, int scratchBpp, Row row)
 {
     if (!b.Created() || !src)
         return false;
-    Placement p;
-    if (!Place(x, y, w, h, b.Width(), b.Height(), mirrored, p))
-        return true;
-    SourceRows rows(src + p.skipRows * srcPitch + p.skipCols * srcBpp, srcPitch, size_t(p.w) * srcBpp, p.h,
-                    BufferSpan(b));
-    pendar::TPixelBlock scratch;
-    if (scratchBpp > 0 && !(scratch = pendar::MakePixelBlock(size_t(p.w) * scratchBpp)))
-        return false;
     pendar::BufferLock lock(b);
-    if (!rows || !lock)
+    if (!lock)
         return false;
-    uchar* to = b.Bits() + int64_t{p.y} * b.Pitch() + int64_t{p.x} * b.BitDepth();
-    for (int j = 0; j < p.h; ++j, to += b.Pitch())
-        row(to, rows.Row(j), p, j, scratch.get());
-    return true;
+    return pendar::rows::ForEachRow<1>(
+        pendar::rows::TargetOf(b, b.BitDepth()), x, y, w, h, {pendar::rows::Source{src, srcPitch, srcBpp}},
+        pendar::rows::RowOptions{mirrored, false, scratchBpp},
+        [&](uchar* to, const std::array<const uchar*, 1>& from, const Placement& p, int j, uchar* scratch) {
+            row(to, from[0], p, j, scratch);
+        });
 }
 
 } // namespace
@@ -244,7 +146,7 @@ bool TZoRGBBits::ZoGetPat(int x, int y, int w, int h, uchar* dst)
     if (!created_ || !dst)
         return false;
     Placement p;
-    if (!Place(x, y, w, h, width_, height_, false, p))
+    if (!pendar::rows::Place(x, y, w, h, width_, height_, false, p))
         return true;
     const int bpp = bitDepth_;
     const int64_t dstPitch = int64_t{w} * bpp;
@@ -393,22 +295,7 @@ bool TZoRGBBits::DrawMask(int x, int y, TZoRGBBits* src, int sx, int sy, int w, 
 
 bool TZoRGBBits::TrimToSource(const TZoRGBBits& src, int& x, int& y, int& sx, int& sy, int& w, int& h)
 {
-    Margins m;
-    m.Raise(BlockAt(sx, sy, w, h), Rect64{0, 0, src.width_, src.height_});
-    const int64_t left = std::max<int64_t>(m.left, 0);
-    const int64_t top = std::max<int64_t>(m.top, 0);
-    const int64_t cols = int64_t{w} - left - std::max<int64_t>(m.right, 0);
-    const int64_t rows = int64_t{h} - top - std::max<int64_t>(m.bottom, 0);
-    if (cols <= 0 || rows <= 0)
-        return false;
-    // A trimmed left or top edge moves the destination with it.
-    x = static_cast<int>(x + left);
-    y = static_cast<int>(y + top);
-    sx = static_cast<int>(sx + left);
-    sy = static_cast<int>(sy + top);
-    w = static_cast<int>(cols);
-    h = static_cast<int>(rows);
-    return true;
+    return pendar::rows::TrimTogether(x, y, w, h, {{&sx, &sy, src.width_, src.height_}});
 }
 
 bool TZoRGBBits::ClipDraw(int x, int y, TZoRGBBits* src, int sx, int sy, int w, int h)

@@ -7,6 +7,7 @@
 #include "raster/ZoRGBBits.h"
 
 #include "BmpFixture.h"
+#include "PixelFixture.h"
 #include "RasterTestUtil.h"
 #include "raster/PixelRows.h"
 #include "raster/Zooming.h"
@@ -17,70 +18,15 @@
 
 namespace {
 
+using pendar::test::Buffer;
+using pendar::test::Image;
 using pendar::test::LoadLE;
+using pendar::test::Mask;
+using pendar::test::ModelConvert;
+using pendar::test::Pattern;
 using pendar::test::PixelRandom;
+using pendar::test::Snapshot;
 using pendar::test::StoreLE;
-
-// Raw pixel values of an image, row by row.
-struct Image {
-    int w = 0;
-    int h = 0;
-    std::vector<uint32_t> px;
-
-    uint32_t& At(int x, int y) { return px[size_t(y) * w + x]; }
-    bool operator==(const Image&) const = default;
-};
-
-Image Snapshot(const TZoRGBBits& b)
-{
-    Image img{b.Width(), b.Height(), {}};
-    for (int y = 0; y < b.Height(); ++y) {
-        for (int x = 0; x < b.Width(); ++x)
-            img.px.push_back(LoadLE(b.Bits() + y * b.Pitch() + x * b.BitDepth(), b.BitDepth()));
-    }
-    return img;
-}
-
-uint32_t Mask(int bytes) { return bytes == 4 ? 0xFFFFFFFF : (1u << (8 * bytes)) - 1; }
-
-struct Buffer : TZoRGBBits {
-    Buffer(int w, int h, TPixFormat f)
-    {
-        SetPixFormat(f);
-        Resize(w, h);
-        EXPECT_TRUE(Create());
-    }
-    void Randomise(PixelRandom& random)
-    {
-        for (int y = 0; y < Height(); ++y) {
-            std::vector<uint8_t> row = random.Bytes(size_t(Width()) * BitDepth());
-            std::memcpy(Bits() + y * Pitch(), row.data(), row.size());
-        }
-    }
-};
-
-// A pattern held in memory with a chosen pitch (slack bytes between rows, or
-// a negative pitch for rows stored bottom-up).
-struct Pattern {
-    Image img;
-    int bpp;
-    std::vector<uint8_t> bytes;
-    const uchar* first = nullptr;
-    int pitch = 0;
-
-    Pattern(PixelRandom& random, int w, int h, int bytesPerPixel, bool bottomUp, int slack)
-        : img{w, h, {}}, bpp(bytesPerPixel)
-    {
-        const int rowBytes = w * bpp + slack;
-        bytes = random.Bytes(size_t(std::max(h, 1)) * rowBytes + 1);
-        pitch = bottomUp ? -rowBytes : rowBytes;
-        first = bytes.data() + (bottomUp ? size_t(std::max(h - 1, 0)) * rowBytes : 0);
-        for (int y = 0; y < h; ++y) {
-            for (int x = 0; x < w; ++x)
-                img.px.push_back(LoadLE(first + y * pitch + x * bpp, bpp));
-        }
-    }
-};
 
 struct Options {
     bool reverse = false;
@@ -213,19 +159,6 @@ TEST(Transfer, DrawFollowsThePixelModelAlsoWithinOneBuffer)
         ASSERT_EQ(0, dst.LockCount());
         ASSERT_EQ(0, src.LockCount());
     }
-}
-
-// What one pixel of format `from` becomes in format `to` through ZoConvert.
-uint32_t ModelConvert(TPixFormat from, TPixFormat to, uint32_t v)
-{
-    const int fromDepth = FormatAndDepthTable[from];
-    const int toDepth = FormatAndDepthTable[to];
-    if (fromDepth >= 3)
-        return toDepth == 2 ? RGBtoProcTable[to](v) : v; // 24-bit sources carry a zero top byte
-    const uint32_t colour = RGBfromProcTable[from](v) & 0x00FFFFFF;
-    if (toDepth >= 3)
-        return colour;
-    return from == to ? v : RGBtoProcTable[to](colour);
 }
 
 const TPixFormat kAllFormats[] = {pf16_565, pf16_555, pf16_5551, pf16_4444, pf24_888, pf32_888, pf32_8888};
