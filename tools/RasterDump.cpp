@@ -4,14 +4,19 @@
 //
 // stdout is one line: "ok W H" (the loader returned true), "fail" (false,
 // width and height untouched) or "fail W H" (false, but the loader wrote
-// them). Exit status 0 whenever the loader ran, 2 for a usage error or an
-// input that cannot be read, 1 when an output file cannot be written.
+// them); for chkpng, "channels N". Without --out or --alpha-out a loader
+// reads the header only. Exit status 0 whenever the loader ran, 2 for a
+// usage error or an input that cannot be read, 1 when an output file cannot
+// be written.
 #include "CommandOptions.h"
 #include "ToolCommand.h"
 
 #include "port/Stream.h"
 #include "raster/BmpLoader.h"
+#include "raster/GnyLoader.h"
+#include "raster/JpegLoader.h"
 #include "raster/PixelMemory.h"
+#include "raster/PngLoader.h"
 
 #include <algorithm>
 #include <iterator>
@@ -46,11 +51,13 @@ struct Request {
     std::string alphaOut;
     std::string paletteOut;
     std::string table;
+    std::vector<uint8_t> tableBytes; // the 256 bytes of --table
     int64_t offset = 0;
     unsigned given = 0; // the options on the command line
     std::string input;
 
     bool WantsOut() const { return !probe && !out.empty(); }
+    bool WantsAlpha() const { return !probe && !alphaOut.empty(); }
     bool WantsPalette() const { return !probe && !paletteOut.empty(); }
 };
 
@@ -63,6 +70,9 @@ struct Result {
     size_t outBytes = 0;
     TPixelBlock palette;
     size_t paletteBytes = 0;
+    TPixelBlock alpha;
+    size_t alphaBytes = 0;
+    int channels = -1; // chkpng's answer
 };
 
 struct Loader {
@@ -104,10 +114,52 @@ void RunPalette(TStream& s, const Request& rq, Result& r)
     r.outBytes = r.out ? Area(r, 1) : 0;
 }
 
+template <bool WhiteMatte>
+void RunPng(TStream& s, const Request& rq, Result& r)
+{
+    uchar* pixels = nullptr;
+    uchar* alpha = nullptr;
+    uchar** pixelsOut = rq.WantsOut() ? &pixels : nullptr;
+    uchar** alphaOut = rq.WantsAlpha() ? &alpha : nullptr;
+    r.ok = WhiteMatte ? LoadPngWhiteMat(&s, pixelsOut, alphaOut, &r.width, &r.height, rq.format)
+                      : LoadPng(&s, pixelsOut, alphaOut, &r.width, &r.height, rq.format);
+    r.out.reset(pixels);
+    r.outBytes = r.out ? Area(r, FormatAndDepthTable[rq.format]) : 0;
+    r.alpha.reset(alpha);
+    r.alphaBytes = r.alpha ? Area(r, 1) : 0;
+}
+
+void RunChkPng(TStream& s, const Request&, Result& r)
+{
+    r.channels = ChkChannelPng(&s);
+    r.ok = true;
+}
+
+void RunJpeg(TStream& s, const Request& rq, Result& r)
+{
+    uchar* pixels = nullptr;
+    r.ok = LoadJpeg(&s, rq.WantsOut() ? &pixels : nullptr, &r.width, &r.height, rq.format);
+    r.out.reset(pixels);
+    r.outBytes = r.out ? Area(r, FormatAndDepthTable[rq.format]) : 0;
+}
+
+void RunGny(TStream& s, const Request& rq, Result& r)
+{
+    uchar* pixels = nullptr;
+    r.ok = LoadGny(&s, rq.WantsOut() ? &pixels : nullptr, &r.width, &r.height, rq.format, rq.tableBytes.data());
+    r.out.reset(pixels);
+    r.outBytes = r.out ? Area(r, FormatAndDepthTable[rq.format]) : 0;
+}
+
 const Loader kLoaders[] = {
     {"bmp", kFormat | kProbe | kOut | kOffset, RunBmp},
     {"alpha", kProbe | kOut | kOffset, RunAlpha},
     {"palette", kProbe | kOut | kPaletteOut | kOffset, RunPalette},
+    {"png", kFormat | kProbe | kOut | kAlphaOut | kOffset, RunPng<false>},
+    {"pngwm", kFormat | kProbe | kOut | kAlphaOut | kOffset, RunPng<true>},
+    {"chkpng", kOffset, RunChkPng},
+    {"jpeg", kFormat | kProbe | kOut | kOffset, RunJpeg},
+    {"gny", kFormat | kProbe | kOut | kTable | kOffset, RunGny},
 };
 
 const std::pair<const char*, TPixFormat> kFormats[] = {
@@ -199,6 +251,16 @@ int RasterDump(const std::vector<std::string>& args)
         if ((rq.given & o.bit) && !(loader->accepts & o.bit))
             return Usage(std::string(o.name) + " does not apply to the " + loader->name + " loader");
     }
+    if ((loader->accepts & kTable) && !(rq.given & kTable))
+        return Usage(std::string("the ") + loader->name + " loader needs --table FILE");
+    if (rq.given & kTable) {
+        TMemoryStream table;
+        if (!table.LoadFromFile(rq.table) || table.Size() != 256) {
+            std::fprintf(stderr, "pendar-tool rasterdump: %s is not a 256-byte table\n", rq.table.c_str());
+            return kExitUsage;
+        }
+        rq.tableBytes = table.Bytes();
+    }
     TMemoryStream file;
     if (!file.LoadFromFile(rq.input)) {
         std::fprintf(stderr, "pendar-tool rasterdump: cannot read %s\n", rq.input.c_str());
@@ -217,6 +279,10 @@ int RasterDump(const std::vector<std::string>& args)
     constexpr int kMarkerA = -0x5EEDBEEF;
     constexpr int kMarkerB = 0x5EEDBEEF;
     Result r = run(kMarkerA);
+    if (r.channels >= 0) {
+        std::printf("channels %d\n", r.channels);
+        return kExitOk;
+    }
     bool written = r.ok || r.width != kMarkerA || r.height != kMarkerA;
     if (!written) {
         Result again = run(kMarkerB);
@@ -230,7 +296,8 @@ int RasterDump(const std::vector<std::string>& args)
     else
         std::printf("fail\n");
     std::fflush(stdout);
-    if (r.ok && !(WriteBlock(rq.out, r.out, r.outBytes) && WriteBlock(rq.paletteOut, r.palette, r.paletteBytes)))
+    if (r.ok && !(WriteBlock(rq.out, r.out, r.outBytes) && WriteBlock(rq.alphaOut, r.alpha, r.alphaBytes) &&
+                  WriteBlock(rq.paletteOut, r.palette, r.paletteBytes)))
         return kExitFailure;
     return kExitOk;
 }

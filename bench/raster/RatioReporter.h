@@ -1,6 +1,7 @@
 // Console output of Google Benchmark plus, at the end, one line per pair:
 // how our routine's speed compares with its named peer. Benchmarks of a
-// pair are named "<group>/<case>/ours" and "<group>/<case>/<peer name>".
+// pair are named "<group>/<case>/ours" and "<group>/<case>/<peer name>"; a
+// case may have several peers, each with its own goal.
 //
 // Each benchmark runs several times, interleaved at random with the others,
 // and the fastest run stands for it: on a shared machine the minimum is the
@@ -21,8 +22,12 @@ namespace pendar::bench {
 
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
-    // goal: the smallest acceptable ratio (peer time / our time).
-    explicit RatioReporter(double goal) : goal_(goal) {}
+    // goal: the smallest acceptable ratio (peer time / our time); peerGoals:
+    // other goals for peers of those names.
+    explicit RatioReporter(double goal, std::map<std::string, double> peerGoals = {})
+        : goal_(goal), peerGoals_(std::move(peerGoals))
+    {
+    }
 
     void ReportRuns(const std::vector<Run>& runs) override
     {
@@ -43,7 +48,7 @@ public:
                 seen_[key] = order_.size();
                 order_.push_back(key);
             }
-            auto& slot = (who == "ours" ? ours_ : peers_)[key];
+            Timing& slot = who == "ours" ? ours_[key] : peers_[key][who];
             if (best || !slot.fromMin)
                 slot = {who, r.GetAdjustedCPUTime(), best};
         }
@@ -61,24 +66,31 @@ public:
             };
             return split(a) < split(b);
         });
-        std::printf("\nSpeed against the peer (peer CPU time / our CPU time; goal >= %.2f)\n", goal_);
+        std::printf("\nSpeed against the peer (peer CPU time / our CPU time; goal >= %.2f", goal_);
+        for (const auto& [who, goal] : peerGoals_)
+            std::printf(", against %s >= %.2f", who.c_str(), goal);
+        std::printf(")\n");
         int below = 0;
         for (const std::string& key : order_) {
             auto o = ours_.find(key);
             auto p = peers_.find(key);
             if (o == ours_.end() || p == peers_.end() || o->second.time <= 0)
                 continue;
-            double ratio = p->second.time / o->second.time;
-            bool ok = ratio >= goal_;
-            below += !ok;
-            std::printf("  %-40s vs %-22s %6.2fx%s\n", key.c_str(), p->second.who.c_str(), ratio,
-                        ok ? "" : "  below goal");
+            for (const auto& [who, timing] : p->second) {
+                const auto special = peerGoals_.find(who);
+                const double goal = special == peerGoals_.end() ? goal_ : special->second;
+                const double ratio = timing.time / o->second.time;
+                const bool ok = ratio >= goal;
+                below += !ok;
+                std::printf("  %-40s vs %-22s %6.2fx%s\n", key.c_str(), who.c_str(), ratio, ok ? "" : "  below goal");
+            }
         }
         std::printf("%d below goal\n", below);
     }
 
 private:
     double goal_;
+    std::map<std::string, double> peerGoals_;
     std::map<std::string, size_t> seen_;
     std::vector<std::string> order_;
     struct Timing {
@@ -87,7 +99,7 @@ private:
         bool fromMin = false;
     };
     std::map<std::string, Timing> ours_;
-    std::map<std::string, Timing> peers_;
+    std::map<std::string, std::map<std::string, Timing>> peers_;
 };
 
 // Registers a benchmark that also reports its fastest repetition.
@@ -101,7 +113,7 @@ benchmark::internal::Benchmark* Register(const std::string& name, Fn fn)
 
 // Runs the registered benchmarks with the ratio summary. Repetitions and
 // interleaving have defaults that the command line can override.
-inline int RunWithRatios(int argc, char** argv, double goal)
+inline int RunWithRatios(int argc, char** argv, double goal, std::map<std::string, double> peerGoals = {})
 {
     std::vector<char*> args(argv, argv + argc);
     static char repetitions[] = "--benchmark_repetitions=7";
@@ -114,7 +126,7 @@ inline int RunWithRatios(int argc, char** argv, double goal)
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    RatioReporter reporter(goal);
+    RatioReporter reporter(goal, std::move(peerGoals));
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

@@ -287,7 +287,7 @@ void* RGBAlphaOutChannel32(void* d, const void* s, const void* a, unsigned n)
 void* RGBAlphaInChannel(void* d, const void* s, unsigned n)
 {
     // Each source pixel's alpha is its own fourth byte.
-    return OutChannel<4>(d, s, Bytes(s) + 3, 4, n, HalfAlpha);
+    return n == 0 ? d : OutChannel<4>(d, s, Bytes(s) + 3, 4, n, HalfAlpha);
 }
 void* RGBDoubleAlphaOutChannel(void* d, const void* s, const void* a, unsigned n)
 {

@@ -243,10 +243,22 @@ public:
     bool Negative(int x1, int y1, int x2, int y2);
 
     // ---- loading ------------------------------------------------------------
-    // Decodes a BMP from s and draws it at (x, y). A buffer that is not
-    // created is first sized to (x + w, y + h) and created; a created one
-    // keeps its size. False when decoding fails.
+    // Each decodes a picture from s into this buffer's format and draws it
+    // at (x, y). A buffer that is not created is first sized to (x + w,
+    // y + h) and created; a created one keeps its size. False when decoding
+    // fails.
     bool DrawBmpStream(TStream* s, int x, int y);
+    bool DrawJpegStream(TStream* s, int x, int y);
+    // `table`: the 256-byte descrambling table.
+    bool DrawGnyStream(TStream* s, int x, int y, const uchar* table);
+    bool DrawPngStream(TStream* s, int x, int y);
+    // LoadPngWhiteMat: colours of translucent pixels taken off white first.
+    bool DrawPngWMStream(TStream* s, int x, int y);
+    // With a non-null alpha, the PNG's alpha channel is put into it at (x, y)
+    // as well (255 for a picture without one); a plane that is not created is
+    // first sized to (x + w, y + h) and created.
+    bool DrawPngStream(TStream* s, int x, int y, TZoAlpha* alpha);
+    bool DrawPngWMStream(TStream* s, int x, int y, TZoAlpha* alpha);
 
 protected:
     // For subclasses that provide the pixel memory themselves.
@@ -271,6 +283,10 @@ protected:
     bool mmxEnabled_ = false;
 
 private:
+    // Draws what a loader returned (true, a block of this buffer's format, its
+    // size) as the stream loaders do; frees the block.
+    bool DrawLoaded(bool decoded, uchar* pixels, int w, int h, int x, int y);
+    bool DrawPng(TStream* s, int x, int y, TZoAlpha* alpha, bool whiteMatte);
     void Modify(int64_t left, int64_t top, int64_t right, int64_t bottom);
     // Marks the block with inclusive corners (x, y), (x + w - 1, y + h - 1)
     // when ok; returns ok.

@@ -2,32 +2,82 @@
 #include "raster/ZoRGBBits.h"
 
 #include "raster/BmpLoader.h"
+#include "raster/DecoderSupport.h"
+#include "raster/GnyLoader.h"
+#include "raster/JpegLoader.h"
 #include "raster/PixelMemory.h"
+#include "raster/PngLoader.h"
+#include "raster/ZoAlpha.h"
 
-#include <climits>
+bool TZoRGBBits::DrawLoaded(bool decoded, uchar* pixels, int w, int h, int x, int y)
+{
+    pendar::TPixelBlock block(pixels);
+    if (!decoded || w < 1 || h < 1)
+        return false;
+    pendar::decode::CreateForPicture(*this, x, y, w, h);
+    if (created_)
+        PutPat(x, y, w, h, block.get());
+    return true;
+}
 
 bool TZoRGBBits::DrawBmpStream(TStream* s, int x, int y)
 {
     uchar* pixels = nullptr;
-    int w = 0;
-    int h = 0;
-    if (!LoadBmp(s, &pixels, &w, &h, pixFormat_))
+    int w = 0, h = 0;
+    const bool ok = LoadBmp(s, &pixels, &w, &h, pixFormat_);
+    return DrawLoaded(ok, pixels, w, h, x, y);
+}
+
+bool TZoRGBBits::DrawJpegStream(TStream* s, int x, int y)
+{
+    uchar* pixels = nullptr;
+    int w = 0, h = 0;
+    const bool ok = LoadJpeg(s, &pixels, &w, &h, pixFormat_);
+    return DrawLoaded(ok, pixels, w, h, x, y);
+}
+
+bool TZoRGBBits::DrawGnyStream(TStream* s, int x, int y, const uchar* table)
+{
+    uchar* pixels = nullptr;
+    int w = 0, h = 0;
+    const bool ok = LoadGny(s, &pixels, &w, &h, pixFormat_, table);
+    return DrawLoaded(ok, pixels, w, h, x, y);
+}
+
+bool TZoRGBBits::DrawPng(TStream* s, int x, int y, TZoAlpha* alpha, bool whiteMatte)
+{
+    uchar* pixels = nullptr;
+    uchar* plane = nullptr;
+    int w = 0, h = 0;
+    uchar** planeOut = alpha ? &plane : nullptr;
+    const bool ok = whiteMatte ? LoadPngWhiteMat(s, &pixels, planeOut, &w, &h, pixFormat_)
+                               : LoadPng(s, &pixels, planeOut, &w, &h, pixFormat_);
+    pendar::TPixelBlock planeBlock(plane);
+    if (!DrawLoaded(ok, pixels, w, h, x, y))
         return false;
-    pendar::TPixelBlock block(pixels);
-    if (w < 1 || h < 1)
-        return false;
-    if (!created_) {
-        // A fresh buffer becomes the picture's size plus the offset; a size
-        // that does not fit is refused like any other invalid one.
-        const int64_t width = int64_t{x} + w;
-        const int64_t height = int64_t{y} + h;
-        if (width <= INT_MAX)
-            SetWidth(static_cast<int>(width));
-        if (height <= INT_MAX)
-            SetHeight(static_cast<int>(height));
-        Create();
+    if (alpha) {
+        pendar::decode::CreateForPicture(*alpha, x, y, w, h);
+        alpha->PutAlpha(x, y, w, h, planeBlock.get());
     }
-    if (created_)
-        PutPat(x, y, w, h, block.get());
     return true;
+}
+
+bool TZoRGBBits::DrawPngStream(TStream* s, int x, int y)
+{
+    return DrawPng(s, x, y, nullptr, false);
+}
+
+bool TZoRGBBits::DrawPngWMStream(TStream* s, int x, int y)
+{
+    return DrawPng(s, x, y, nullptr, true);
+}
+
+bool TZoRGBBits::DrawPngStream(TStream* s, int x, int y, TZoAlpha* alpha)
+{
+    return DrawPng(s, x, y, alpha, false);
+}
+
+bool TZoRGBBits::DrawPngWMStream(TStream* s, int x, int y, TZoAlpha* alpha)
+{
+    return DrawPng(s, x, y, alpha, true);
 }

@@ -122,7 +122,7 @@ TEST(BlendRows, TwoSourceRoutinesFollowTheModel)
         // The saturating routines work on dst itself; the others may too.
         const bool inPlace = r.op == Op::Add || r.op == Op::Sub || random.Chance(30);
         Guarded dst(bytes);
-        std::memcpy(dst.Data(), a.data(), bytes);
+        std::copy(a.begin(), a.end(), dst.Data());
         r.run(dst.Data(), inPlace ? dst.Data() : a.data(), b.data(), count);
 
         std::vector<uint32_t> want;
@@ -223,7 +223,8 @@ TEST(BlendRows, PerPixelRoutinesFollowTheModel)
         SetDoubleAlphaParam(random.Between(0, 128));
         const bool inPlace = random.Chance(30);
         Guarded out(bytes);
-        std::memcpy(out.Data(), inPlace ? s.data() : d.data(), bytes);
+        const std::vector<uint8_t>& first = inPlace ? s : d;
+        std::copy(first.begin(), first.end(), out.Data());
         r.run(out.Data(), inPlace ? out.Data() : s.data(), alpha.data(), tone, count);
 
         const std::vector<uint32_t> pd = Pixels(inPlace ? s.data() : d.data(), r.bpp, count);
