@@ -86,12 +86,18 @@ size_t Area(const Result& r, int bytesPerPixel)
     return size_t(r.width) * size_t(r.height) * size_t(bytesPerPixel);
 }
 
+// Takes the pixels a loader returned in the requested format.
+void TakePixels(Result& r, uchar* pixels, const Request& rq)
+{
+    r.out.reset(pixels);
+    r.outBytes = r.out ? Area(r, FormatAndDepthTable[rq.format]) : 0;
+}
+
 void RunBmp(TStream& s, const Request& rq, Result& r)
 {
     uchar* pixels = nullptr;
     r.ok = LoadBmp(&s, rq.WantsOut() ? &pixels : nullptr, &r.width, &r.height, rq.format);
-    r.out.reset(pixels);
-    r.outBytes = r.out ? Area(r, FormatAndDepthTable[rq.format]) : 0;
+    TakePixels(r, pixels, rq);
 }
 
 void RunAlpha(TStream& s, const Request& rq, Result& r)
@@ -123,8 +129,7 @@ void RunPng(TStream& s, const Request& rq, Result& r)
     uchar** alphaOut = rq.WantsAlpha() ? &alpha : nullptr;
     r.ok = WhiteMatte ? LoadPngWhiteMat(&s, pixelsOut, alphaOut, &r.width, &r.height, rq.format)
                       : LoadPng(&s, pixelsOut, alphaOut, &r.width, &r.height, rq.format);
-    r.out.reset(pixels);
-    r.outBytes = r.out ? Area(r, FormatAndDepthTable[rq.format]) : 0;
+    TakePixels(r, pixels, rq);
     r.alpha.reset(alpha);
     r.alphaBytes = r.alpha ? Area(r, 1) : 0;
 }
@@ -139,16 +144,14 @@ void RunJpeg(TStream& s, const Request& rq, Result& r)
 {
     uchar* pixels = nullptr;
     r.ok = LoadJpeg(&s, rq.WantsOut() ? &pixels : nullptr, &r.width, &r.height, rq.format);
-    r.out.reset(pixels);
-    r.outBytes = r.out ? Area(r, FormatAndDepthTable[rq.format]) : 0;
+    TakePixels(r, pixels, rq);
 }
 
 void RunGny(TStream& s, const Request& rq, Result& r)
 {
     uchar* pixels = nullptr;
     r.ok = LoadGny(&s, rq.WantsOut() ? &pixels : nullptr, &r.width, &r.height, rq.format, rq.tableBytes.data());
-    r.out.reset(pixels);
-    r.outBytes = r.out ? Area(r, FormatAndDepthTable[rq.format]) : 0;
+    TakePixels(r, pixels, rq);
 }
 
 const Loader kLoaders[] = {

@@ -4,6 +4,7 @@
 // other: an 8-bit file that LoadPalette reads decodes through LoadBmp and
 // LoadAlpha to exactly its palette lookups, and a successful decode probes
 // to the same size.
+#include "FuzzSupport.h"
 #include "port/Stream.h"
 #include "raster/BmpLoader.h"
 #include "raster/PixelMemory.h"
@@ -17,12 +18,7 @@
 namespace {
 
 using pendar::TPixelBlock;
-
-void Check(bool condition)
-{
-    if (!condition)
-        __builtin_trap();
-}
+using pendar::fuzz::Check;
 
 struct Decoded {
     bool ok = false;
@@ -46,12 +42,11 @@ Decoded Bmp(const uint8_t* data, size_t size, TPixFormat format)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    if (size < 1)
+    pendar::fuzz::Choice choice;
+    if (!pendar::fuzz::TakeChoice(data, size, choice))
         return 0;
-    const auto format = static_cast<TPixFormat>(1 + data[0] % 7);
-    const bool callerBlocks = data[0] & 0x80;
-    ++data;
-    --size;
+    const TPixFormat format = choice.format;
+    const bool callerBlocks = choice.Bit(0x80);
 
     Decoded d = Bmp(data, size, format);
     {

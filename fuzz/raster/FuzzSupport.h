@@ -4,6 +4,8 @@
 // uninitialised is read.
 #pragma once
 
+#include "raster/PixFormat.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -13,6 +15,26 @@ inline void Check(bool condition)
 {
     if (!condition)
         __builtin_trap();
+}
+
+// The first byte of an input chooses how it is decoded: the output format
+// (pf16_565..pf32_8888) from its value, switches from its top bits. False
+// for an empty input; otherwise data and size then hold the file.
+struct Choice {
+    TPixFormat format = pf24_888;
+    uint8_t bits = 0;
+    bool Bit(uint8_t mask) const { return bits & mask; }
+};
+
+inline bool TakeChoice(const uint8_t*& data, size_t& size, Choice& choice)
+{
+    if (size < 1)
+        return false;
+    choice.format = static_cast<TPixFormat>(1 + data[0] % 7);
+    choice.bits = data[0];
+    ++data;
+    --size;
+    return true;
 }
 
 constexpr int64_t kMaxFuzzPixels = int64_t{1} << 20;

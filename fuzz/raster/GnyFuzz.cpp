@@ -13,17 +13,16 @@ using pendar::fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    if (size < 1)
-        return 0;
     static const auto table = [] {
         std::array<uint8_t, 256> t{};
         for (int i = 0; i < 256; ++i)
             t[i] = uint8_t(i * 37 + 11);
         return t;
     }();
-    const auto format = static_cast<TPixFormat>(1 + data[0] % 7);
-    ++data;
-    --size;
+    pendar::fuzz::Choice choice;
+    if (!pendar::fuzz::TakeChoice(data, size, choice))
+        return 0;
+    const TPixFormat format = choice.format;
 
     int w = 0, h = 0;
     {

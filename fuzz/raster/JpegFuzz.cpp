@@ -14,12 +14,11 @@ using pendar::fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    if (size < 1)
+    pendar::fuzz::Choice choice;
+    if (!pendar::fuzz::TakeChoice(data, size, choice))
         return 0;
-    const auto format = static_cast<TPixFormat>(1 + data[0] % 7);
-    const bool callerBlock = data[0] & 0x80;
-    ++data;
-    --size;
+    const TPixFormat format = choice.format;
+    const bool callerBlock = choice.Bit(0x80);
 
     int w = 0, h = 0;
     {

@@ -20,6 +20,22 @@ constexpr bool ImageSizeAllowed(int64_t w, int64_t h)
     return w >= 1 && h >= 1 && w <= kMaxImagePixels && h <= kMaxImagePixels && w * h <= kMaxImagePixels;
 }
 
+// The start every Resize shares: a size below 1 is refused, and a buffer or
+// plane that is not created only stores it; otherwise the caller makes new
+// memory.
+enum class ResizeStep { Refused, Stored, MakeMemory };
+
+inline ResizeStep BeginResize(bool created, int w, int h, int& width, int& height)
+{
+    if (w < 1 || h < 1)
+        return ResizeStep::Refused;
+    if (created)
+        return ResizeStep::MakeMemory;
+    width = w;
+    height = h;
+    return ResizeStep::Stored;
+}
+
 // A zero-filled block of `bytes` bytes, or null when it cannot be had.
 uint8_t* AllocPixelBlock(size_t bytes);
 void FreePixelBlock(void* block);

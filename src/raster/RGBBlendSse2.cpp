@@ -330,11 +330,23 @@ void* RGBAdd32_8888_MMX(void* d, const void* s, unsigned n) { return RGBAdd32_88
 void* RGBSub24_888_MMX(void* d, const void* s, unsigned n) { return RGBSub24_888(d, s, n); }
 void* RGBSub32_888_MMX(void* d, const void* s, unsigned n) { return RGBSub32_888(d, s, n); }
 void* RGBSub32_8888_MMX(void* d, const void* s, unsigned n) { return RGBSub32_8888(d, s, n); }
-void* RGBAlphaOutChannel_MMX(void* d, const void* s, const void* a, unsigned n) { return RGBAlphaOutChannel(d, s, a, n); }
-void* RGBAlphaOutChannel32_MMX(void* d, const void* s, const void* a, unsigned n) { return RGBAlphaOutChannel32(d, s, a, n); }
+void* RGBAlphaOutChannel_MMX(void* d, const void* s, const void* a, unsigned n)
+{
+    return RGBAlphaOutChannel(d, s, a, n);
+}
+void* RGBAlphaOutChannel32_MMX(void* d, const void* s, const void* a, unsigned n)
+{
+    return RGBAlphaOutChannel32(d, s, a, n);
+}
 void* RGBAlphaInChannel_MMX(void* d, const void* s, unsigned n) { return RGBAlphaInChannel(d, s, n); }
-void* RGBDoubleAlphaOutChannel_MMX(void* d, const void* s, const void* a, unsigned n) { return RGBDoubleAlphaOutChannel(d, s, a, n); }
-void* RGBDoubleAlphaOutChannel32_MMX(void* d, const void* s, const void* a, unsigned n) { return RGBDoubleAlphaOutChannel32(d, s, a, n); }
+void* RGBDoubleAlphaOutChannel_MMX(void* d, const void* s, const void* a, unsigned n)
+{
+    return RGBDoubleAlphaOutChannel(d, s, a, n);
+}
+void* RGBDoubleAlphaOutChannel32_MMX(void* d, const void* s, const void* a, unsigned n)
+{
+    return RGBDoubleAlphaOutChannel32(d, s, a, n);
+}
 void* RGBTone24_MMX(void* d, const void* s, unsigned long t, unsigned n) { return RGBTone24(d, s, t, n); }
 void* RGBTone32_MMX(void* d, const void* s, unsigned long t, unsigned n) { return RGBTone32(d, s, t, n); }
 void* RGBExtractAlpha_MMX(void* d, const void* s, const int v, unsigned n) { return RGBExtractAlpha(d, s, v, n); }

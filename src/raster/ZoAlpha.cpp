@@ -44,17 +44,6 @@ TZoAlpha::~TZoAlpha()
         TZoAlpha::Release();
 }
 
-std::string_view TZoAlpha::ID() const
-{
-    return std::string_view(id_, strnlen(id_, sizeof id_));
-}
-
-void TZoAlpha::SetID(std::string_view id)
-{
-    std::memset(id_, 0, sizeof id_);
-    std::memcpy(id_, id.data(), std::min(id.size(), sizeof id_));
-}
-
 void TZoAlpha::SetWidth(int value)
 {
     Resize(value, height_);
@@ -89,13 +78,8 @@ void TZoAlpha::Release()
 
 bool TZoAlpha::Resize(int w, int h)
 {
-    if (w < 1 || h < 1)
-        return false;
-    if (!created_) {
-        width_ = w;
-        height_ = h;
-        return true;
-    }
+    if (const auto step = pendar::BeginResize(created_, w, h, width_, height_); step != pendar::ResizeStep::MakeMemory)
+        return step == pendar::ResizeStep::Stored;
     if (!pendar::ImageSizeAllowed(w, h))
         return false;
     uchar* fresh = pendar::AllocPixelBlock(size_t(w) * size_t(h));

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "port/Stream.h"
+#include "raster/NameTag.h"
 #include "raster/PixFormat.h"
 #include "raster/ZoRect.h"
 
@@ -21,9 +22,9 @@ public:
     TZoAlpha(const TZoAlpha&) = delete;
     TZoAlpha& operator=(const TZoAlpha&) = delete;
 
-    std::string_view ID() const;
+    std::string_view ID() const { return id_.Get(); }
     // Keeps at most 16 bytes.
-    void SetID(std::string_view id);
+    void SetID(std::string_view id) { id_.Set(id); }
     bool Created() const { return created_; }
     int Width() const { return width_; }
     int Height() const { return height_; }
@@ -102,7 +103,7 @@ public:
     bool LoadAlphaStream(TStream* s, int x, int y);
 
 protected:
-    char id_[16] = {};
+    pendar::NameTag id_;
     bool created_ = false;
     int width_ = 640;
     int height_ = 480;

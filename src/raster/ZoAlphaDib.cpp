@@ -1,5 +1,7 @@
 #include "raster/ZoAlphaDib.h"
 
+#include "raster/PixelMemory.h"
+
 TZoAlphaDib::~TZoAlphaDib()
 {
     Release();
@@ -14,13 +16,9 @@ void TZoAlphaDib::SetDirection(TDIBDirection direction)
 bool TZoAlphaDib::CreateDIB(int w, int h, int* pitch, uchar** bits, const RGBQUAD** palette,
                             std::shared_ptr<TZoDibSection>* section)
 {
-    std::shared_ptr<TZoDibSection> made = TZoDibSection::Make(w, h, pfNone, direction_);
-    if (!made)
+    std::shared_ptr<TZoDibSection> made;
+    if (!pendar::DibMemory::Make(w, h, pfNone, direction_, pitch, bits, &made))
         return false;
-    if (pitch)
-        *pitch = made->Pitch();
-    if (bits)
-        *bits = made->TopRow();
     if (palette)
         *palette = made->Colours();
     if (section)
@@ -30,9 +28,7 @@ bool TZoAlphaDib::CreateDIB(int w, int h, int* pitch, uchar** bits, const RGBQUA
 
 bool TZoAlphaDib::Create()
 {
-    if (created_ || width_ <= 0 || height_ <= 0)
-        return false;
-    if (!CreateDIB(width_, height_, &pitch_, &bits_, nullptr, &section_))
+    if (created_ || width_ <= 0 || height_ <= 0 || !memory_.Replace(width_, height_, pfNone, direction_, pitch_, bits_))
         return false;
     created_ = true;
     return true;
@@ -42,31 +38,16 @@ void TZoAlphaDib::Release()
 {
     if (!created_)
         return;
-    memDC_.Drop();
-    section_.reset();
-    bits_ = nullptr;
-    pitch_ = 0;
+    memory_.Free(pitch_, bits_);
     created_ = false;
 }
 
 bool TZoAlphaDib::Resize(int w, int h)
 {
-    if (w < 1 || h < 1)
+    if (const auto step = pendar::BeginResize(created_, w, h, width_, height_); step != pendar::ResizeStep::MakeMemory)
+        return step == pendar::ResizeStep::Stored;
+    if (!memory_.Replace(w, h, pfNone, direction_, pitch_, bits_))
         return false;
-    if (!created_) {
-        width_ = w;
-        height_ = h;
-        return true;
-    }
-    int pitch = 0;
-    uchar* bits = nullptr;
-    std::shared_ptr<TZoDibSection> fresh;
-    if (!CreateDIB(w, h, &pitch, &bits, nullptr, &fresh))
-        return false;
-    memDC_.Reselect(fresh);
-    section_ = std::move(fresh);
-    bits_ = bits;
-    pitch_ = pitch;
     width_ = w;
     height_ = h;
     return true;
@@ -74,16 +55,10 @@ bool TZoAlphaDib::Resize(int w, int h)
 
 bool TZoAlphaDib::GetDC(void** dc)
 {
-    if (!created_ || !dc)
-        return false;
-    TZoDibDC* opened = memDC_.Open(section_);
-    if (!opened)
-        return false;
-    *dc = opened;
-    return true;
+    return created_ && dc && memory_.Lend(dc);
 }
 
 bool TZoAlphaDib::ReleaseDC(void* dc)
 {
-    return memDC_.Close(dc);
+    return memory_.Return(dc);
 }

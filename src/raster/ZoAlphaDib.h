@@ -20,9 +20,9 @@ public:
     // Ignored while created.
     void SetDirection(TDIBDirection direction);
     // The section while created, else null.
-    const std::shared_ptr<TZoDibSection>& Section() const { return section_; }
+    const std::shared_ptr<TZoDibSection>& Section() const { return memory_.Section(); }
     // The grey palette (entry i is (i, i, i, 0)) while created, else null.
-    const RGBQUAD* Palette() const { return section_ ? section_->Colours() : nullptr; }
+    const RGBQUAD* Palette() const { return Section() ? Section()->Colours() : nullptr; }
 
     // A zero-filled 8-bit section of w x h in this plane's direction, with
     // the address and pitch of its top row and its palette; false when it
@@ -47,6 +47,5 @@ public:
 
 private:
     TDIBDirection direction_ = ddBottomUp;
-    std::shared_ptr<TZoDibSection> section_;
-    pendar::MemoryDC memDC_;
+    pendar::DibMemory memory_;
 };

@@ -80,3 +80,45 @@ void pendar::MemoryDC::Reselect(std::shared_ptr<TZoDibSection> section)
     if (dc_)
         dc_->Select(std::move(section));
 }
+
+bool pendar::DibMemory::Make(int w, int h, TPixFormat format, TDIBDirection direction, int* pitch, uchar** bits,
+                             std::shared_ptr<TZoDibSection>* section)
+{
+    std::shared_ptr<TZoDibSection> made = TZoDibSection::Make(w, h, format, direction);
+    if (!made)
+        return false;
+    if (pitch)
+        *pitch = made->Pitch();
+    if (bits)
+        *bits = made->TopRow();
+    if (section)
+        *section = std::move(made);
+    return true;
+}
+
+bool pendar::DibMemory::Replace(int w, int h, TPixFormat format, TDIBDirection direction, int& pitch, uchar*& bits)
+{
+    std::shared_ptr<TZoDibSection> fresh;
+    if (!Make(w, h, format, direction, &pitch, &bits, &fresh))
+        return false;
+    dc_.Reselect(fresh);
+    section_ = std::move(fresh);
+    return true;
+}
+
+void pendar::DibMemory::Free(int& pitch, uchar*& bits)
+{
+    dc_.Drop();
+    section_.reset();
+    pitch = 0;
+    bits = nullptr;
+}
+
+bool pendar::DibMemory::Lend(void** dc)
+{
+    TZoDibDC* opened = dc_.Open(section_);
+    if (!opened)
+        return false;
+    *dc = opened;
+    return true;
+}

@@ -114,4 +114,29 @@ private:
     std::unique_ptr<TZoDibDC> dc_;
 };
 
+// The memory of a display buffer or plane: its section, and the one memory
+// context lent out over it.
+class DibMemory {
+public:
+    const std::shared_ptr<TZoDibSection>& Section() const { return section_; }
+
+    // A zero-filled section with the address and pitch of its top row; false
+    // when it cannot be had (outputs untouched).
+    static bool Make(int w, int h, TPixFormat format, TDIBDirection direction, int* pitch, uchar** bits,
+                     std::shared_ptr<TZoDibSection>* section);
+    // A new section in place of the current one, which an open memory context
+    // leaves for the new one; false when it cannot be had, nothing changed.
+    bool Replace(int w, int h, TPixFormat format, TDIBDirection direction, int& pitch, uchar*& bits);
+    // Closes an open memory context and lets the section go (it lives on
+    // while someone else holds it).
+    void Free(int& pitch, uchar*& bits);
+    // The memory context over the section; false while it is out.
+    bool Lend(void** dc);
+    bool Return(const void* dc) { return dc_.Close(dc); }
+
+private:
+    std::shared_ptr<TZoDibSection> section_;
+    MemoryDC dc_;
+};
+
 } // namespace pendar

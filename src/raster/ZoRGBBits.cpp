@@ -18,17 +18,6 @@ TZoRGBBits::~TZoRGBBits()
         TZoRGBBits::Release();
 }
 
-std::string_view TZoRGBBits::ID() const
-{
-    return std::string_view(id_, strnlen(id_, sizeof id_));
-}
-
-void TZoRGBBits::SetID(std::string_view id)
-{
-    std::memset(id_, 0, sizeof id_);
-    std::memcpy(id_, id.data(), std::min(id.size(), sizeof id_));
-}
-
 void TZoRGBBits::SetWidth(int value)
 {
     Resize(value, height_);
@@ -100,13 +89,8 @@ void TZoRGBBits::Release()
 
 bool TZoRGBBits::Resize(int w, int h)
 {
-    if (w < 1 || h < 1)
-        return false;
-    if (!created_) {
-        width_ = w;
-        height_ = h;
-        return true;
-    }
+    if (const auto step = pendar::BeginResize(created_, w, h, width_, height_); step != pendar::ResizeStep::MakeMemory)
+        return step == pendar::ResizeStep::Stored;
     if (locked_ || !pendar::ImageSizeAllowed(w, h))
         return false;
     const size_t pitch = size_t(w) * bitDepth_;

@@ -11,12 +11,14 @@
 #pragma once
 
 #include "port/Stream.h"
+#include "raster/NameTag.h"
 #include "raster/PixFormat.h"
 #include "raster/ZoRGB.h"
 #include "raster/ZoRect.h"
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string_view>
 
 class TZoAlpha;
@@ -32,9 +34,9 @@ public:
     TZoRGBBits& operator=(const TZoRGBBits&) = delete;
 
     // ---- properties ---------------------------------------------------------
-    std::string_view ID() const;
+    std::string_view ID() const { return id_.Get(); }
     // Keeps at most 16 bytes.
-    void SetID(std::string_view id);
+    void SetID(std::string_view id) { id_.Set(id); }
     bool Created() const { return created_; }
     int Width() const { return width_; }
     int Height() const { return height_; }
@@ -264,7 +266,7 @@ protected:
     // For subclasses that provide the pixel memory themselves.
     void ResetLockAndModified();
 
-    char id_[16] = {};
+    pendar::NameTag id_;
     bool created_ = false;
     int width_ = 640;
     int height_ = 480;
@@ -287,6 +289,9 @@ private:
     // size) as the stream loaders do; frees the block.
     bool DrawLoaded(bool decoded, uchar* pixels, int w, int h, int x, int y);
     bool DrawPng(TStream* s, int x, int y, TZoAlpha* alpha, bool whiteMatte);
+    // DrawAlphaMask through a plane, or DrawDoubleAlphaMask with an opacity.
+    bool DrawThroughPlane(int x, int y, TZoRGBBits* src, int sx, int sy, int w, int h, const TZoAlpha* alpha,
+                          std::optional<int> opacity);
     void Modify(int64_t left, int64_t top, int64_t right, int64_t bottom);
     // Marks the block with inclusive corners (x, y), (x + w - 1, y + h - 1)
     // when ok; returns ok.

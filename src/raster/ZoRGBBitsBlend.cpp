@@ -303,20 +303,22 @@ bool TZoRGBBits::ZoDoubleAlphaMask(int x, int y, int w, int h, const uchar* src,
                    PlanMask(srcFormat, pixFormat_, DoubleAlphaProcs(mmxEnabled_)));
 }
 
+namespace {
+
+// Trims the rectangle to a source and the alpha plane that is addressed with
+// the source's coordinates: it must lie in both. False when nothing is left.
+bool TrimToSourceAndPlane(const TZoRGBBits& src, const TZoAlpha& alpha, int& x, int& y, int& sx, int& sy, int& w,
+                          int& h)
+{
+    return pendar::rows::TrimTogether(
+        x, y, w, h, {{&sx, &sy, std::min(src.Width(), alpha.Width()), std::min(src.Height(), alpha.Height())}});
+}
+
+} // namespace
+
 bool TZoRGBBits::DrawAlphaMask(int x, int y, TZoRGBBits* src, int sx, int sy, int w, int h, const TZoAlpha* alpha)
 {
-    if (!src || !src->created_ || !alpha || !alpha->Created())
-        return false;
-    // The plane is addressed with the source's coordinates: the rectangle
-    // must lie in both.
-    if (!pendar::rows::TrimTogether(x, y, w, h,
-                                    {{&sx, &sy, std::min(src->width_, alpha->Width()),
-                                      std::min(src->height_, alpha->Height())}}))
-        return true;
-    pendar::BufferLock lock(*src);
-    return lock && ModifiedIf(ZoAlphaMask(x, y, w, h, src->PixelAt(sx, sy), src->pitch_, src->pixFormat_,
-                                          PlaneAt(*alpha, sx, sy), alpha->Pitch()),
-                              x, y, w, h);
+    return DrawThroughPlane(x, y, src, sx, sy, w, h, alpha, std::nullopt);
 }
 
 bool TZoRGBBits::DrawAlphaMask(int x, int y, TZoRGBBits* src, int sx, int sy, int w, int h)
@@ -336,10 +338,11 @@ bool TZoRGBBits::DrawAlphaMask(int x, int y, TZoRGBBits* a, int ax, int ay, TZoR
     if (!a || !b || !alpha || !a->created_ || !b->created_ || !alpha->Created() ||
         !FormatsCompatible(a->pixFormat_, pixFormat_) || !FormatsCompatible(b->pixFormat_, pixFormat_))
         return false;
-    if (!pendar::rows::TrimTogether(
-            x, y, w, h,
-            {{&ax, &ay, a->width_, a->height_},
-             {&bx, &by, std::min(b->width_, alpha->Width()), std::min(b->height_, alpha->Height())}}))
+    // a at its own coordinates; b and the plane at b's.
+    if (!pendar::rows::TrimTogether(x, y, w, h,
+                                    {{&ax, &ay, a->width_, a->height_},
+                                     {&bx, &by, std::min(b->width_, alpha->Width()),
+                                      std::min(b->height_, alpha->Height())}}))
         return true;
     pendar::BufferLock lockA(*a);
     if (!lockA)
@@ -353,16 +356,25 @@ bool TZoRGBBits::DrawAlphaMask(int x, int y, TZoRGBBits* a, int ax, int ay, TZoR
 bool TZoRGBBits::DrawDoubleAlphaMask(int x, int y, TZoRGBBits* src, int sx, int sy, int w, int h,
                                      const TZoAlpha* alpha, int opacity)
 {
+    return DrawThroughPlane(x, y, src, sx, sy, w, h, alpha, opacity);
+}
+
+bool TZoRGBBits::DrawThroughPlane(int x, int y, TZoRGBBits* src, int sx, int sy, int w, int h,
+                                  const TZoAlpha* alpha, std::optional<int> opacity)
+{
     if (!src || !src->created_ || !alpha || !alpha->Created())
         return false;
-    if (!pendar::rows::TrimTogether(x, y, w, h,
-                                    {{&sx, &sy, std::min(src->width_, alpha->Width()),
-                                      std::min(src->height_, alpha->Height())}}))
+    if (!TrimToSourceAndPlane(*src, *alpha, x, y, sx, sy, w, h))
         return true;
     pendar::BufferLock lock(*src);
-    return lock && ModifiedIf(ZoDoubleAlphaMask(x, y, w, h, src->PixelAt(sx, sy), src->pitch_, src->pixFormat_,
-                                                PlaneAt(*alpha, sx, sy), alpha->Pitch(), opacity),
-                              x, y, w, h);
+    if (!lock)
+        return false;
+    const uchar* from = src->PixelAt(sx, sy);
+    const uchar* plane = PlaneAt(*alpha, sx, sy);
+    const bool ok = opacity ? ZoDoubleAlphaMask(x, y, w, h, from, src->pitch_, src->pixFormat_, plane,
+                                                alpha->Pitch(), *opacity)
+                            : ZoAlphaMask(x, y, w, h, from, src->pitch_, src->pixFormat_, plane, alpha->Pitch());
+    return ModifiedIf(ok, x, y, w, h);
 }
 
 // ---- filters ------------------------------------------------------------------------

@@ -1,5 +1,7 @@
 #include "raster/ZoRGBDib.h"
 
+#include "raster/PixelMemory.h"
+
 TZoRGBDib::~TZoRGBDib()
 {
     Release();
@@ -26,24 +28,14 @@ void TZoRGBDib::SetPixFormat(TPixFormat format)
 
 bool TZoRGBDib::CreateDIB(int w, int h, int* pitch, uchar** bits, std::shared_ptr<TZoDibSection>* section)
 {
-    if (pixFormat_ == pfNone || !ChkDepthAndFormat(bitDepth_, pixFormat_))
-        return false;
-    std::shared_ptr<TZoDibSection> made = TZoDibSection::Make(w, h, pixFormat_, direction_);
-    if (!made)
-        return false;
-    if (pitch)
-        *pitch = made->Pitch();
-    if (bits)
-        *bits = made->TopRow();
-    if (section)
-        *section = std::move(made);
-    return true;
+    return pixFormat_ != pfNone && ChkDepthAndFormat(bitDepth_, pixFormat_) &&
+           pendar::DibMemory::Make(w, h, pixFormat_, direction_, pitch, bits, section);
 }
 
 void TZoRGBDib::ShowSection()
 {
     if (bitmap_ && created_)
-        bitmap_->SetHandle(section_);
+        bitmap_->SetHandle(memory_.Section());
 }
 
 bool TZoRGBDib::Create()
@@ -51,7 +43,7 @@ bool TZoRGBDib::Create()
     if (created_ || !ChkDepthAndFormat(bitDepth_, pixFormat_) || width_ <= 0 || height_ <= 0 ||
         bitDepth_ < bd16 || bitDepth_ > bd32 || pixFormat_ < pf16_565 || pixFormat_ > pf32_8888)
         return false;
-    if (!CreateDIB(width_, height_, &pitch_, &bits_, &section_))
+    if (!memory_.Replace(width_, height_, pixFormat_, direction_, pitch_, bits_))
         return false;
     ResetLockAndModified();
     created_ = true;
@@ -68,37 +60,20 @@ void TZoRGBDib::Release()
             break;
     }
     ReleaseBitmap();
-    memDC_.Drop();
-    section_.reset();
-    bits_ = nullptr;
-    pitch_ = 0;
+    memory_.Free(pitch_, bits_);
     created_ = false;
 }
 
 bool TZoRGBDib::Resize(int w, int h)
 {
-    if (w < 1 || h < 1)
+    if (const auto step = pendar::BeginResize(created_, w, h, width_, height_); step != pendar::ResizeStep::MakeMemory)
+        return step == pendar::ResizeStep::Stored;
+    if (locked_ || !memory_.Replace(w, h, pixFormat_, direction_, pitch_, bits_))
         return false;
-    if (!created_) {
-        width_ = w;
-        height_ = h;
-        return true;
-    }
-    if (locked_)
-        return false;
-    int pitch = 0;
-    uchar* bits = nullptr;
-    std::shared_ptr<TZoDibSection> fresh;
-    if (!CreateDIB(w, h, &pitch, &bits, &fresh))
-        return false;
-    memDC_.Reselect(fresh);
     if (bitmap_) {
         bitmap_->ReleaseHandle();
-        bitmap_->SetHandle(fresh);
+        bitmap_->SetHandle(memory_.Section());
     }
-    section_ = std::move(fresh);
-    bits_ = bits;
-    pitch_ = pitch;
     modifiedPending_ = false;
     modifiedSw_ = true;
     modifiedOffCount_ = 0;
@@ -111,20 +86,15 @@ bool TZoRGBDib::GetDC(void** dc)
 {
     if (!created_ || !dc)
         return false;
-    if (bitmap_) {
-        *dc = bitmap_->Canvas();
-        return true;
-    }
-    TZoDibDC* opened = memDC_.Open(section_);
-    if (!opened)
-        return false;
-    *dc = opened;
+    if (!bitmap_)
+        return memory_.Lend(dc);
+    *dc = bitmap_->Canvas();
     return true;
 }
 
 bool TZoRGBDib::ReleaseDC(void* dc)
 {
-    return memDC_.Close(dc);
+    return memory_.Return(dc);
 }
 
 void TZoRGBDib::ModifiedFlush()
@@ -169,16 +139,12 @@ void TZoRGBDib::BitmapRemoved(TZoDibBitmap* b)
     if (b != bitmap_)
         return;
     bitmap_ = nullptr;
-    memDC_.Drop();
-    section_.reset();
-    if (created_) {
-        // Whatever was locked goes with the memory.
-        locked_ = false;
-        lockCount_ = 0;
-        bits_ = nullptr;
-        pitch_ = 0;
-        created_ = false;
-    }
+    // The section goes with the bitmap's own reference; whatever was locked
+    // goes with it.
+    memory_.Free(pitch_, bits_);
+    locked_ = false;
+    lockCount_ = 0;
+    created_ = false;
 }
 
 // ---- TZoDibBitmap ----------------------------------------------------------

@@ -28,7 +28,7 @@ public:
     // Ignored while created.
     void SetDirection(TDIBDirection direction);
     // The section holding the pixels while created, else null.
-    const std::shared_ptr<TZoDibSection>& Section() const { return section_; }
+    const std::shared_ptr<TZoDibSection>& Section() const { return memory_.Section(); }
     TZoDibBitmap* Bitmap() const { return bitmap_; }
 
     // bdNone and bd8 are ignored, otherwise as for any buffer.
@@ -82,7 +82,6 @@ private:
     void ShowSection();
 
     TDIBDirection direction_ = ddBottomUp;
-    std::shared_ptr<TZoDibSection> section_;
+    pendar::DibMemory memory_;
     TZoDibBitmap* bitmap_ = nullptr;
-    pendar::MemoryDC memDC_;
 };

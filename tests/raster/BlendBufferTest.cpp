@@ -24,53 +24,12 @@ using pendar::test::Pattern;
 using pendar::test::PixelRandom;
 using pendar::test::Snapshot;
 
-const TPixFormat kFormats[] = {pf16_565, pf16_555, pf16_5551, pf16_4444, pf24_888, pf32_888, pf32_8888};
+const auto& kFormats = pendar::test::kAllFormats;
+using Routines = pendar::test::ForcedRoutines;
+using pendar::test::RandomBuffer;
+using pendar::test::RandomPlane;
 
 int Depth(TPixFormat f) { return FormatAndDepthTable[f]; }
-
-// Buffers made while it lives take the fast routines or not.
-struct Routines {
-    TScopedCPUID cpu;
-    explicit Routines(bool fast) : cpu(CPUID::Simulated("GenuineIntel", 0x0000067A, fast ? 1u << 23 : 0)) {}
-};
-
-void Randomise(TZoRGBBits& b, PixelRandom& random)
-{
-    for (int y = 0; y < b.Height(); ++y) {
-        std::vector<uint8_t> row = random.Bytes(size_t(b.Width()) * b.BitDepth());
-        std::memcpy(b.Bits() + int64_t{y} * b.Pitch(), row.data(), row.size());
-    }
-}
-
-// A created plain or display buffer with random pixels.
-std::unique_ptr<TZoRGBBits> MakeBuffer(PixelRandom& random, TPixFormat f, int w, int h)
-{
-    std::unique_ptr<TZoRGBBits> b;
-    if (random.Chance(30)) {
-        auto dib = std::make_unique<TZoRGBDib>();
-        dib->SetDirection(random.Chance(50) ? ddBottomUp : ddTopDown);
-        b = std::move(dib);
-    } else {
-        b = std::make_unique<TZoRGBBits>();
-    }
-    b->SetPixFormat(f);
-    b->Resize(w, h);
-    EXPECT_TRUE(b->Create());
-    Randomise(*b, random);
-    return b;
-}
-
-std::unique_ptr<TZoAlpha> MakePlane(PixelRandom& random, int w, int h)
-{
-    auto a = std::make_unique<TZoAlpha>();
-    a->Resize(w, h);
-    EXPECT_TRUE(a->Create());
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x)
-            a->PSet(x, y, random.Byte());
-    }
-    return a;
-}
 
 uint32_t QuadFrom(TPixFormat f, uint32_t v)
 {
@@ -122,7 +81,7 @@ TEST(BlendBuffer, PatternOperationsFollowTheModel)
         Routines routines(fast);
         const auto op = static_cast<PatOp>(random.Below(unsigned(PatOp::Count)));
         const TPixFormat f = kFormats[random.Below(7)];
-        auto b = MakeBuffer(random, f, random.Between(1, 12), random.Between(1, 12));
+        auto b = RandomBuffer(random, f, random.Between(1, 12), random.Between(1, 12));
         ASSERT_EQ(fast, b->MmxEnabled());
         const int w = random.Between(0, 14), h = random.Between(0, 14);
         const int x = random.Between(-15, 15), y = random.Between(-15, 15);
@@ -131,7 +90,9 @@ TEST(BlendBuffer, PatternOperationsFollowTheModel)
             srcF = kFormats[random.Below(7)];
         else if (op == PatOp::OwnAlpha)
             srcF = random.Chance(70) ? pf32_8888 : kFormats[random.Below(7)];
-        auto pattern = [&](int bpp) { return Pattern(random, w, h, bpp, random.Chance(30), random.Chance(50) ? random.Between(1, 9) : 0); };
+        auto pattern = [&](int bpp) {
+            return Pattern(random, w, h, bpp, random.Chance(30), random.Chance(50) ? random.Between(1, 9) : 0);
+        };
         const Pattern a = pattern(Depth(f));
         const Pattern s = pattern(Depth(srcF));
         const Pattern plane = pattern(1);
@@ -150,16 +111,24 @@ TEST(BlendBuffer, PatternOperationsFollowTheModel)
                 uint32_t& d = want.At(x + i, y + j);
                 const size_t k = size_t(j) * w + i;
                 switch (op) {
-                case PatOp::Blend: d = TwoSource(alpha == 64 ? Op::Half : Op::Alpha, f, a.img.px[k], s.img.px[k], alpha); break;
+                case PatOp::Blend:
+                    d = TwoSource(alpha == 64 ? Op::Half : Op::Alpha, f, a.img.px[k], s.img.px[k], alpha);
+                    break;
                 case PatOp::Add: d = TwoSource(Op::Add, f, d, s.img.px[k], 0); break;
                 case PatOp::Sub: d = TwoSource(Op::Sub, f, d, s.img.px[k], 0); break;
-                case PatOp::Mask: d = MaskPixel(f, d, srcF, s.img.px[k], int(plane.img.px[k]), Opacity::Plane, fast); break;
+                case PatOp::Mask:
+                    d = MaskPixel(f, d, srcF, s.img.px[k], int(plane.img.px[k]), Opacity::Plane, fast);
+                    break;
                 case PatOp::OwnAlpha:
                     d = srcF == pf32_8888 ? MaskPixel(f, d, srcF, s.img.px[k], 0, Opacity::OwnByte, fast)
                                           : ConvertPixel(srcF, f, s.img.px[k]);
                     break;
-                case PatOp::TwoSources: d = MaskPixel(f, a.img.px[k], f, s.img.px[k], int(plane.img.px[k]), Opacity::Plane, fast); break;
-                case PatOp::DoubleMask: d = MaskPixel(f, d, srcF, s.img.px[k], int(plane.img.px[k]), Opacity::Double, fast); break;
+                case PatOp::TwoSources:
+                    d = MaskPixel(f, a.img.px[k], f, s.img.px[k], int(plane.img.px[k]), Opacity::Plane, fast);
+                    break;
+                case PatOp::DoubleMask:
+                    d = MaskPixel(f, d, srcF, s.img.px[k], int(plane.img.px[k]), Opacity::Double, fast);
+                    break;
                 case PatOp::Count: break;
                 }
             }
@@ -171,8 +140,12 @@ TEST(BlendBuffer, PatternOperationsFollowTheModel)
         case PatOp::Sub: ok = b->ZoSaturationSub(x, y, w, h, s.first, s.pitch); break;
         case PatOp::Mask: ok = b->ZoAlphaMask(x, y, w, h, s.first, s.pitch, srcF, plane.first, plane.pitch); break;
         case PatOp::OwnAlpha: ok = b->ZoAlphaMask(x, y, w, h, s.first, s.pitch, srcF); break;
-        case PatOp::TwoSources: ok = b->ZoAlphaMask(x, y, w, h, a.first, a.pitch, s.first, s.pitch, f, plane.first, plane.pitch); break;
-        case PatOp::DoubleMask: ok = b->ZoDoubleAlphaMask(x, y, w, h, s.first, s.pitch, srcF, plane.first, plane.pitch, opacity); break;
+        case PatOp::TwoSources:
+            ok = b->ZoAlphaMask(x, y, w, h, a.first, a.pitch, s.first, s.pitch, f, plane.first, plane.pitch);
+            break;
+        case PatOp::DoubleMask:
+            ok = b->ZoDoubleAlphaMask(x, y, w, h, s.first, s.pitch, srcF, plane.first, plane.pitch, opacity);
+            break;
         case PatOp::Count: break;
         }
         ASSERT_TRUE(ok);
@@ -197,7 +170,7 @@ TEST(BlendBuffer, BufferOperationsTrimToEverySourceAndReadSourcesAsTheyWere)
         Routines routines(fast);
         const auto op = static_cast<BufOp>(random.Below(unsigned(BufOp::Count)));
         const TPixFormat f = kFormats[random.Below(7)];
-        auto dst = MakeBuffer(random, f, random.Between(1, 10), random.Between(1, 10));
+        auto dst = RandomBuffer(random, f, random.Between(1, 10), random.Between(1, 10));
         // Sources of a compatible format (the two 32-bit ones copy as bytes),
         // sometimes the destination itself.
         auto compatible = [&] { return f == pf32_888 && random.Chance(40) ? pf32_8888 : f; };
@@ -206,12 +179,14 @@ TEST(BlendBuffer, BufferOperationsTrimToEverySourceAndReadSourcesAsTheyWere)
             srcF = kFormats[random.Below(7)];
         else if (op == BufOp::OwnAlpha)
             srcF = random.Chance(70) ? pf32_8888 : kFormats[random.Below(7)];
-        auto other = [&](TPixFormat sf) { return MakeBuffer(random, sf, random.Between(1, 10), random.Between(1, 10)); };
+        auto other = [&](TPixFormat sf) {
+            return RandomBuffer(random, sf, random.Between(1, 10), random.Between(1, 10));
+        };
         auto srcOwned = other(srcF);
         auto lowerOwned = other(compatible());
         TZoRGBBits* src = srcF == f && random.Chance(35) ? dst.get() : srcOwned.get();
         TZoRGBBits* lower = random.Chance(35) ? dst.get() : lowerOwned.get();
-        auto plane = MakePlane(random, random.Between(1, 10), random.Between(1, 10));
+        auto plane = RandomPlane(random, random.Between(1, 10), random.Between(1, 10));
         const int w = random.Between(0, 12), h = random.Between(0, 12);
         const int x = random.Between(-12, 12), y = random.Between(-12, 12);
         // A source that is the destination is mostly read close to where
@@ -298,7 +273,7 @@ TEST(BlendBuffer, FiltersFollowTheModelAndFlushTheWholeBuffer)
         const bool fast = random.Chance(50);
         Routines routines(fast);
         const TPixFormat f = kFormats[random.Below(7)];
-        auto b = MakeBuffer(random, f, random.Between(1, 12), random.Between(1, 9));
+        auto b = RandomBuffer(random, f, random.Between(1, 12), random.Between(1, 9));
         const int x1 = random.Between(-5, 15), y1 = random.Between(-5, 12);
         const int x2 = random.Between(-5, 15), y2 = random.Between(-5, 12);
         const unsigned long tone = random.Below(0xFFFFFFFF);

@@ -1,6 +1,7 @@
 #include "raster/BmpLoader.h"
 
 #include "BmpFixture.h"
+#include "PixelFixture.h"
 #include "RasterTestUtil.h"
 #include "raster/PixelMemory.h"
 #include "raster/PixelRows.h"
@@ -60,7 +61,7 @@ std::vector<RGBQUAD> RandomPalette(PixelRandom& random, size_t n)
     return p;
 }
 
-const TPixFormat kFormats[] = {pf16_565, pf16_555, pf16_5551, pf16_4444, pf24_888, pf32_888, pf32_8888};
+const auto& kFormats = pendar::test::kAllFormats;
 
 TEST(BmpLoader, TwoByTwoTwentyFourBitReadsTheBottomRowLast)
 {

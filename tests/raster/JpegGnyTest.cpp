@@ -23,7 +23,7 @@ using pendar::test::JpegKind;
 using pendar::test::JpegSpec;
 using pendar::test::PixelRandom;
 
-const TPixFormat kFormats[] = {pf16_565, pf16_555, pf16_5551, pf16_4444, pf24_888, pf32_888, pf32_8888};
+const auto& kFormats = pendar::test::kAllFormats;
 
 // A picture with smooth areas and sharp edges, so that every decoder stage
 // has work.

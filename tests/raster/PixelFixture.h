@@ -4,16 +4,29 @@
 #pragma once
 
 #include "RasterTestUtil.h"
+#include "raster/CpuId.h"
+#include "raster/ZoAlphaDib.h"
 #include "raster/ZoRGBBits.h"
+#include "raster/ZoRGBDib.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <ostream>
 #include <vector>
 
 namespace pendar::test {
+
+inline constexpr TPixFormat kAllFormats[] = {pf16_565,  pf16_555, pf16_5551, pf16_4444,
+                                             pf24_888, pf32_888, pf32_8888};
+
+// Buffers and planes made while it lives take the fast routines or not.
+struct ForcedRoutines {
+    TScopedCPUID cpu;
+    explicit ForcedRoutines(bool fast) : cpu(CPUID::Simulated("GenuineIntel", 0x0000067A, fast ? 1u << 23 : 0)) {}
+};
 
 // Raw pixel values of an image, row by row.
 struct Image {
@@ -96,6 +109,47 @@ inline uint32_t ModelConvert(TPixFormat from, TPixFormat to, uint32_t v)
     if (toDepth >= 3)
         return colour;
     return from == to ? v : RGBtoProcTable[to](colour);
+}
+
+// A created plain or display buffer (either row order) with random pixels.
+inline std::unique_ptr<TZoRGBBits> RandomBuffer(PixelRandom& random, TPixFormat f, int w, int h)
+{
+    std::unique_ptr<TZoRGBBits> b;
+    if (random.Chance(30)) {
+        auto dib = std::make_unique<TZoRGBDib>();
+        dib->SetDirection(random.Chance(50) ? ddBottomUp : ddTopDown);
+        b = std::move(dib);
+    } else {
+        b = std::make_unique<TZoRGBBits>();
+    }
+    b->SetPixFormat(f);
+    b->Resize(w, h);
+    EXPECT_TRUE(b->Create());
+    for (int y = 0; y < h; ++y) {
+        std::vector<uint8_t> row = random.Bytes(size_t(w) * b->BitDepth());
+        std::memcpy(b->Bits() + int64_t{y} * b->Pitch(), row.data(), row.size());
+    }
+    return b;
+}
+
+// A created plain or display-section alpha plane with random values.
+inline std::unique_ptr<TZoAlpha> RandomPlane(PixelRandom& random, int w, int h)
+{
+    std::unique_ptr<TZoAlpha> a;
+    if (random.Chance(30)) {
+        auto dib = std::make_unique<TZoAlphaDib>();
+        dib->SetDirection(random.Chance(50) ? ddBottomUp : ddTopDown);
+        a = std::move(dib);
+    } else {
+        a = std::make_unique<TZoAlpha>();
+    }
+    a->Resize(w, h);
+    EXPECT_TRUE(a->Create());
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x)
+            a->PSet(x, y, random.Byte());
+    }
+    return a;
 }
 
 } // namespace pendar::test

@@ -24,7 +24,7 @@ using pendar::test::MakePng;
 using pendar::test::PixelRandom;
 using pendar::test::PngSpec;
 
-const TPixFormat kFormats[] = {pf16_565, pf16_555, pf16_5551, pf16_4444, pf24_888, pf32_888, pf32_8888};
+const auto& kFormats = pendar::test::kAllFormats;
 
 struct Picture {
     PngSpec spec;

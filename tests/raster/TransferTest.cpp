@@ -161,7 +161,7 @@ TEST(Transfer, DrawFollowsThePixelModelAlsoWithinOneBuffer)
     }
 }
 
-const TPixFormat kAllFormats[] = {pf16_565, pf16_555, pf16_5551, pf16_4444, pf24_888, pf32_888, pf32_8888};
+using pendar::test::kAllFormats;
 
 TEST(Transfer, ConvertAndIndexColourFollowThePixelModel)
 {

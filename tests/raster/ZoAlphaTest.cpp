@@ -22,10 +22,7 @@ namespace {
 using pendar::test::PixelRandom;
 using pendar::test::blend::FloorDiv;
 
-struct Routines {
-    TScopedCPUID cpu;
-    explicit Routines(bool fast) : cpu(CPUID::Simulated("GenuineIntel", 0x0000067A, fast ? 1u << 23 : 0)) {}
-};
+using Routines = pendar::test::ForcedRoutines;
 
 // Plane values row by row.
 struct Values {
@@ -47,24 +44,9 @@ Values Snapshot(const TZoAlpha& a)
     return s;
 }
 
-// A created plain or display-section plane with random values.
 std::unique_ptr<TZoAlpha> MakePlane(PixelRandom& random, int w, int h)
 {
-    std::unique_ptr<TZoAlpha> a;
-    if (random.Chance(30)) {
-        auto dib = std::make_unique<TZoAlphaDib>();
-        dib->SetDirection(random.Chance(50) ? ddBottomUp : ddTopDown);
-        a = std::move(dib);
-    } else {
-        a = std::make_unique<TZoAlpha>();
-    }
-    a->Resize(w, h);
-    EXPECT_TRUE(a->Create());
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x)
-            a->PSet(x, y, random.Byte());
-    }
-    return a;
+    return pendar::test::RandomPlane(random, w, h);
 }
 
 TEST(ZoAlpha, LifecycleAndWholePlane)

@@ -5,6 +5,7 @@
 // when it goes away).
 #include "raster/ZoRGBDib.h"
 
+#include "PixelFixture.h"
 #include "RasterTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +19,7 @@ namespace {
 using pendar::test::LoadLE;
 using pendar::test::PixelRandom;
 
-const TPixFormat kFormats[] = {pf16_565, pf16_555, pf16_5551, pf16_4444, pf24_888, pf32_888, pf32_8888};
+const auto& kFormats = pendar::test::kAllFormats;
 
 struct Dib : TZoRGBDib {
     Dib(int w, int h, TPixFormat f = pf24_888, TDIBDirection d = ddBottomUp)
