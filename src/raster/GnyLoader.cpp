@@ -35,6 +35,11 @@ bool Decode(TStream& s, uchar** pixels, int* width, int* height, TPixFormat form
     if (!pendar::ImageSizeAllowed(w, h))
         return false;
     if (pixels) {
+        // The rows are raw: a stream that cannot hold them all is refused
+        // before anything is allocated for them.
+        const int64_t left = s.Size() - s.Position();
+        if (left >= 0 && left < int64_t{w} * h * 3)
+            return false;
         const size_t outRow = size_t(w) * FormatAndDepthTable[format];
         pendar::decode::OutputBlock<uchar> out;
         if (!out.Prepare(pixels, outRow * size_t(h)))

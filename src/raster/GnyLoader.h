@@ -9,7 +9,8 @@
 // pf32_8888); a null `pixels` asks for the header only, a null *pixels lets
 // the loader allocate (free with pendar::FreePixelBlock), a non-null one is
 // filled. Width and height are written only on success. A size below 1 or
-// above pendar::kMaxImagePixels is refused. Nothing throws.
+// above pendar::kMaxImagePixels is refused, and so is a stream too short for
+// the rows it announces, before anything is allocated. Nothing throws.
 #pragma once
 
 #include "port/Stream.h"

@@ -240,6 +240,16 @@ TEST(Gny, SizesCutFilesAndHostileHeaders)
         TMemoryStream t(pendar::test::MakeGny(c.w, c.h, {}, table.data()));
         EXPECT_FALSE(LoadGny(&t, nullptr, &w, &h, pf24_888, table.data())) << c.w << "x" << c.h;
     }
+    // The largest picture the engine takes, announced by a file without its
+    // rows: the size is given, the pixels refused at once.
+    const auto bare = pendar::test::MakeGny(8192, 8192, {}, table.data());
+    TMemoryStream announced(bare);
+    EXPECT_TRUE(LoadGny(&announced, nullptr, &w, &h, pf24_888, table.data()));
+    EXPECT_EQ(8192, w);
+    TMemoryStream empty(bare);
+    EXPECT_FALSE(LoadGny(&empty, &p, &w, &h, pf32_8888, table.data()));
+    EXPECT_EQ(nullptr, p);
+
     TMemoryStream s(file);
     EXPECT_FALSE(LoadGny(&s, &p, &w, &h, pf24_888, nullptr)); // no table
     EXPECT_FALSE(LoadGny(&s, &p, &w, &h, pfNone, table.data()));
