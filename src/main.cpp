@@ -49,7 +49,7 @@ int main(int argc, char** argv)
 
     pendar::MainWindow window;
     TMainForm form({clock, clockSetter, messageBoxes, window, messages, tray, tracker, random, priority, log,
-                    port::ThisAppFolders().settingsFile});
+                    port::ThisAppFolders().settingsFile, port::ThisAppFolders().dataFolders});
     window.Attach(form);
     pendar::DialogWindows dialogs(log, clock, window, [&form] { return form.StaysOnTop(); });
     form.SetDialogWindows(&dialogs);

@@ -3,22 +3,29 @@
 // its events here; tests drive it with a fake clock and recording services.
 #pragma once
 
+#include "app/ClockFace.h"
 #include "app/MailClient.h"
 #include "app/MainFormServices.h"
 #include "app/Settings.h"
+#include "app/SkinFiles.h"
 #include "app/SkinInfo.h"
 #include "app/SysMenu.h"
 #include "base/LogSink.h"
 #include "base/SchTime.h"
+#include "pack/Zopack.h"
 #include "platform/WindowTracker.h"
 #include "port/Clock.h"
 #include "port/MessageBoxes.h"
 #include "port/Rect.h"
 #include "port/ThreadPriority.h"
+#include "raster/ZoRGBBits.h"
+#include "raster/ZoRGBDib.h"
 #include "sntp/NMSNTP.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,6 +44,8 @@ public:
         port::IThreadPriority& priority;
         ILogSink& log;
         std::string settingsFile; // full path of Pendar.ini
+        // The folders skins are looked for in ("Data/"), in order.
+        std::vector<std::string> skinFolders = {};
     };
 
     static constexpr int kTickMs = 200;
@@ -75,6 +84,7 @@ public:
     void SysCloseClick();
     void PNotifyIconClick();
     void MainImageDblClick(); // shows the calendar
+    void MainImageClick();    // the click animation
 
     // The log and calendar windows, created after the main window.
     void SetDialogWindows(pendar::IDialogWindows* windows) { dialogs_ = windows; }
@@ -85,6 +95,30 @@ public:
     bool LoadSettings();
     bool SaveSettings();
     void AddLog(std::string_view text, int colour);
+
+    // A skin from a pack or folder outside the skin folders, opened as
+    // OpenSkin opens one (pendar-tool); false after its message was shown.
+    bool OpenSkinFrom(const pendar::TSkinSource& source);
+
+    // The balloon's drawing side, for the message store: the four lines
+    // shown (italic and underlined for emphasis), the balloon made visible;
+    // or the balloon hidden.
+    void ShowBalloonLines(const std::array<std::string, 4>& lines, bool emphasis);
+    void HideBalloon();
+    // A new message is shown: in the strip layout the character talks.
+    void StartTalking();
+
+    // What the view draws: the face, and the two display buffers its
+    // character and balloon images show.
+    const pendar::TFace& Face() const { return face_; }
+    TZoRGBDib& MainDib() { return mainDib_; }
+    TZoRGBDib& MesDib() { return mesDib_; }
+    // The character's pictures as loaded (slot 0..9), and the balloon's.
+    const TZoRGBBits& Picture(int slot) const { return pictures_[static_cast<size_t>(slot)]; }
+    const TZoRGBBits& BalloonPicture() const { return balloon_; }
+    // The shape of the frame shown, relative to the character's corner.
+    const std::optional<pendar::TRegion>& CharacterRegion() const { return characterRegion_; }
+    bool PackOpened() const { return zoPack_.Opened(); }
 
     // State the tests and the view read.
     TAppSettings& Settings() { return settings_; }
@@ -112,13 +146,13 @@ protected:
     // Steps that later parts of the application fill in. Each has exactly one
     // job and is called from the places the main window's life prescribes.
     virtual void CreateClients();              // POP3 and SNTP clients
-    virtual void CreatePictureBuffers() {}     // the 31 pixel buffers
-    virtual void FreePictureBuffers() {}
+    virtual void CreatePictureBuffers();       // the display buffers' first sizes
+    virtual void FreePictureBuffers();
     virtual bool OpenSkin(const std::string& name);
     virtual bool LoadPlainSkin();
-    virtual void ReleasePictures() {}
-    virtual void ReleaseBalloon() {}
-    virtual void ClosePack() {}
+    virtual void ReleasePictures();
+    virtual void ReleaseBalloon();
+    virtual void ClosePack();
     virtual void UpdateClock(const TSchTime& now);
     virtual void RefreshCalendar();
     virtual void CheckSchedules();
@@ -126,13 +160,13 @@ protected:
     virtual bool SyncTime();
     virtual void CheckMail(bool manual);
     virtual void AbortMailCheck();
-    virtual bool AnimationRunning() const { return false; }
-    virtual void StepAnimation() {}
-    virtual void IdleAction() {}
+    virtual bool AnimationRunning() const;
+    virtual void StepAnimation();
+    virtual void IdleAction();
     virtual void PlaySkinWave(const std::string& name);
-    virtual void ApplyTaskbarMode() {}
+    virtual void ApplyTaskbarMode();
     // The ALIGN value after ApplyTaskbarMode (window-relative values above 4).
-    virtual int EffectiveAlign() const { return skin_.align; }
+    virtual int EffectiveAlign() const { return mappedAlign_; }
     virtual void PlaceWindow(bool show);
     virtual void ApplyZOrder() {}
     virtual void BringToFront() {}
@@ -171,6 +205,61 @@ protected:
     int64_t mailNewMessages_ = 0;
     int64_t mailNewBytes_ = 0;
     std::vector<std::string> mailResults_;
+
+    // The character: its skin's files, pictures, clock face and balloon
+    // picture (MainFormSkin.cpp, MainFormFace.cpp, MainFormAnimation.cpp,
+    // MainFormBalloon.cpp).
+    enum TAnimeMode { amPicture = 0, amAnime = 1, amClick = 2 };
+    enum TBalloonSide { bsLeft = 0, bsRight = 1 };
+    bool ReadSkinInfo();
+    bool LoadSkinPictures();
+    // A file of the open skin, or null when it is missing or its name is
+    // refused.
+    std::unique_ptr<TStream> OpenSkinFile(std::string_view name);
+    // Decodes a picture of the skin into the empty buffer `target`; false
+    // when it does not decode or is larger than the skin's pixels allow.
+    bool DecodeSkinPicture(TStream& stream, TZoRGBBits& target);
+    void SetUpClockLabels();
+    void LayoutPanels(int w, int h, int bw, int bh);
+    // A frame: its bitmap (null when there is none) and its columns.
+    struct TFrameBlock {
+        TZoRGBBits* bitmap = nullptr;
+        int x = 0;
+        int width = 0;
+    };
+    TFrameBlock FrameOf(int mode, int index, int frame);
+    void ShowFrame(int mode, int index, int frame);
+    void UpdateFrameRegion(int mode, int index, int frame);
+    void ApplyWindowRegion();
+    void StartAnime(int n, int repeats);
+    void StartClick(int n, int repeats);
+    bool LoadBalloon();
+    bool MakePlainBalloon();
+    void LayoutBalloon();
+    void DrawBalloon(int side);
+    void SetBalloonSide(int side);
+    void FaceChanged(unsigned parts) { svc_.view.FaceChanged(parts); }
+
+    TZoPack zoPack_;
+    std::string skinFolder_; // when no pack is open
+    int64_t skinPixelsLeft_ = 0; // what the skin's pictures may still take
+    std::array<TZoRGBBits, kSkinSlots> pictures_;
+    std::array<TZoRGBBits, kSkinSlots> animes_;
+    std::array<TZoRGBBits, kSkinSlots> clicks_;
+    TZoRGBBits balloon_;
+    TZoRGBDib mainDib_;
+    TZoRGBDib mesDib_;
+    std::optional<pendar::TRegion> characterRegion_;
+    std::optional<pendar::TRegion> balloonRegion_;
+    std::optional<pendar::TRegion> balloonRegionMirrored_;
+    int balloonSide_ = bsLeft;
+    pendar::TFace face_;
+    int mappedAlign_ = alBottom;
+    int animeMode_ = amPicture;
+    int animeIndex_ = 0;
+    int animeFrame_ = 0;
+    int animeDelay_ = 0;
+    int animeRepeats_ = 0;
 
 private:
     // After news the user must not miss: the tray flashes, `wave` plays and,

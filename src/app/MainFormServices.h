@@ -31,6 +31,8 @@ public:
     // event loop).
     virtual void RequestClose() = 0;
     virtual void OpenHelp() = 0;
+    // Parts of TMainForm::Face() changed (TFacePart bits): draw them anew.
+    virtual void FaceChanged(unsigned parts) = 0;
 };
 
 // The speech balloon's message store.

@@ -1,7 +1,11 @@
 #include "app/MainWindow.h"
 
+#include "app/DibImage.h"
 #include "app/ExceptionGuard.h"
 #include "app/MainForm.h"
+#include "app/QtRegion.h"
+#include "app/ZoPanel.h"
+#include "platform/Fonts.h"
 #include "platform/QtText.h"
 #include "port/AppFolder.h"
 
@@ -11,9 +15,9 @@
 #include <QContextMenuEvent>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QUrl>
 
 namespace pendar {
@@ -30,13 +34,19 @@ QString HelpPage()
     return {};
 }
 
+QColor ColourOf(uint32_t platform)
+{
+    return QColor(static_cast<int>(platform & 0xFF), static_cast<int>((platform >> 8) & 0xFF),
+                  static_cast<int>((platform >> 16) & 0xFF));
+}
+
 } // namespace
 
 MainWindow::MainWindow()
 {
     setWindowFlags(Qt::FramelessWindowHint | Qt::Window);
     setAttribute(Qt::WA_QuitOnClose, false);
-    resize(160, 160);
+    BuildFace();
     tick_.setInterval(200);
     connect(&tick_, &QTimer::timeout, this, [this] {
         if (form_)
@@ -46,10 +56,38 @@ MainWindow::MainWindow()
 
 MainWindow::~MainWindow() = default;
 
+void MainWindow::BuildFace()
+{
+    setAttribute(Qt::WA_NoSystemBackground);
+    mainPanel_ = new TZoPanel(this);
+    mainImage_ = new TDibImage(mainPanel_);
+    mesPanel_ = new TZoPanel(this);
+    mesImage_ = new TDibImage(mesPanel_);
+    mesPanel_->hide();
+    for (int i = 0; i < kFaceLabelCount; ++i) {
+        QLabel* label = new QLabel(i < kClockLabelCount ? mainPanel_ : mesPanel_);
+        label->setAttribute(Qt::WA_TranslucentBackground);
+        label->setTextFormat(Qt::PlainText);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setMargin(0);
+        label->setIndent(0);
+        labels_[static_cast<size_t>(i)] = label;
+    }
+    for (QObject* o : {static_cast<QObject*>(mainImage_), static_cast<QObject*>(labels_[flYear]),
+                       static_cast<QObject*>(labels_[flDate]), static_cast<QObject*>(labels_[flWeek]),
+                       static_cast<QObject*>(labels_[flTime])})
+        o->installEventFilter(this);
+    ShowLayout(TFace{});
+}
+
 void MainWindow::Attach(TMainForm& form)
 {
     form_ = &form;
+    form.MainDib().AssociateBitmap(mainImage_);
+    form.MesDib().AssociateBitmap(mesImage_);
     BuildMenu();
+    ShowLayout(form.Face());
+    ShowLabels(form.Face());
 }
 
 void MainWindow::BuildMenu()
@@ -96,7 +134,10 @@ void MainWindow::SetCaption(std::string_view text)
 
 void MainWindow::SetHints(std::string_view text)
 {
-    setToolTip(FromSjis(text));
+    const QString hint = FromSjis(text);
+    mainImage_->setToolTip(hint);
+    for (int i = 0; i < kClockLabelCount; ++i)
+        labels_[static_cast<size_t>(i)]->setToolTip(hint);
 }
 
 void MainWindow::Show()
@@ -166,10 +207,95 @@ void MainWindow::OpenHelp()
         QDesktopServices::openUrl(QUrl::fromLocalFile(page));
 }
 
-void MainWindow::paintEvent(QPaintEvent*)
+void MainWindow::FaceChanged(unsigned parts)
 {
-    QPainter painter(this);
-    painter.fillRect(rect(), QColor(0xAA, 0xD2, 0xF0));
+    if (!form_)
+        return;
+    const TFace& face = form_->Face();
+    if (parts & fpLayout)
+        ShowLayout(face);
+    if (parts & fpLabels)
+        ShowLabels(face);
+    if ((parts & fpShape) && face.windowShape)
+        setMask(ToWindowMask(*face.windowShape));
+    if (parts & fpBalloonShape)
+        mesPanel_->setMask(ToWindowMask(face.mesShape));
+}
+
+void MainWindow::ShowLayout(const TFace& face)
+{
+    setFixedSize(face.windowWidth, face.windowHeight);
+    const port::TRect& main = face.mainPanel;
+    mainPanel_->setGeometry(main.left, main.top, main.Width(), main.Height());
+    mainImage_->setGeometry(0, 0, main.Width(), main.Height());
+    const port::TRect& mes = face.mesPanel;
+    mesPanel_->setGeometry(mes.left, mes.top, mes.Width(), mes.Height());
+    mesImage_->setGeometry(0, 0, mes.Width(), mes.Height());
+    mesPanel_->setVisible(face.mesVisible);
+}
+
+void MainWindow::ShowLabels(const TFace& face)
+{
+    for (size_t i = 0; i < labels_.size(); ++i) {
+        const TFaceLabel& state = face.labels[i];
+        QLabel* label = labels_[i];
+        label->setFont(QtFontOf(state.font));
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, ColourOf(state.font.color));
+        label->setPalette(palette);
+        label->setText(FromSjis(state.text));
+        label->move(state.left, state.top);
+        if (state.width > 0)
+            label->setFixedSize(state.width, state.height);
+        else
+            label->adjustSize();
+        label->setVisible(state.visible);
+    }
+}
+
+bool MainWindow::IsCharacterPart(QObject* watched) const
+{
+    if (watched == mainImage_)
+        return true;
+    for (int i = 0; i < kClockLabelCount; ++i)
+        if (watched == labels_[static_cast<size_t>(i)])
+            return true;
+    return false;
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (!form_ || !IsCharacterPart(watched))
+        return QWidget::eventFilter(watched, event);
+    auto* widget = static_cast<QWidget*>(watched);
+    switch (event->type()) {
+    case QEvent::MouseButtonRelease: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() != Qt::LeftButton)
+            break;
+        if (swallowRelease_) {
+            swallowRelease_ = false;
+            return true;
+        }
+        if (widget->rect().contains(mouse->position().toPoint()))
+            Guarded(*form_, [this] { form_->MainImageClick(); });
+        return true;
+    }
+    case QEvent::MouseButtonDblClick: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() != Qt::LeftButton)
+            break;
+        swallowRelease_ = true;
+        // Of the labels only the time has a double click; the others take
+        // it as nothing.
+        if (watched == mainImage_ || watched == labels_[flTime])
+            Guarded(*form_, [this] { form_->MainImageDblClick(); });
+        return true;
+    }
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
@@ -203,13 +329,6 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* event)
 {
     if (menu_)
         menu_->popup(event->globalPos());
-}
-
-void MainWindow::mouseDoubleClickEvent(QMouseEvent* event)
-{
-    QWidget::mouseDoubleClickEvent(event);
-    if (event->button() == Qt::LeftButton && form_)
-        Guarded(*form_, [this] { form_->MainImageDblClick(); });
 }
 
 } // namespace pendar

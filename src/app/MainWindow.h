@@ -1,19 +1,26 @@
 // The main window's Qt view: a frameless tool window that forwards its
-// events to TMainForm (inside the exception guard) and shows its state.
+// events to TMainForm (inside the exception guard) and shows its state: the
+// character panel with its image and clock labels, the balloon panel with
+// its image and lines, and the window's shape.
 #pragma once
 
+#include "app/ClockFace.h"
 #include "app/MainFormServices.h"
 #include "app/SysMenu.h"
 
 #include <QTimer>
 #include <QWidget>
 
+#include <array>
 #include <map>
 #include <string>
 
+class QLabel;
 class QMenu;
 class QAction;
+class TDibImage;
 class TMainForm;
+class TZoPanel;
 
 namespace pendar {
 
@@ -23,9 +30,16 @@ public:
     MainWindow();
     ~MainWindow() override;
 
-    // Connects the view to its logic; builds the pop-up menu from its model.
+    // Connects the view to its logic: builds the pop-up menu from its model
+    // and binds the character and balloon images to the display buffers.
     void Attach(TMainForm& form);
     QMenu* PopupMenu() const { return menu_; }
+
+    TZoPanel* MainPanel() const { return mainPanel_; }
+    TZoPanel* MesPanel() const { return mesPanel_; }
+    TDibImage* MainImage() const { return mainImage_; }
+    TDibImage* MesImage() const { return mesImage_; }
+    QLabel* Label(TFaceLabelId id) const { return labels_[static_cast<size_t>(id)]; }
 
     // IMainView
     void SetCaption(std::string_view text) override;
@@ -41,23 +55,35 @@ public:
     void ReleaseMouseCapture() override;
     void RequestClose() override;
     void OpenHelp() override;
+    void FaceChanged(unsigned parts) override;
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    void BuildFace();
     void BuildMenu();
     void UpdateAction(const MenuEntry& entry);
+    void ShowLayout(const TFace& face);
+    void ShowLabels(const TFace& face);
+    // The character's image and clock labels: their clicks.
+    bool IsCharacterPart(QObject* watched) const;
 
     TMainForm* form_ = nullptr;
     QTimer tick_;
     QMenu* menu_ = nullptr;
     std::map<std::string, QAction*> actions_;
+    TZoPanel* mainPanel_ = nullptr;
+    TZoPanel* mesPanel_ = nullptr;
+    TDibImage* mainImage_ = nullptr;
+    TDibImage* mesImage_ = nullptr;
+    std::array<QLabel*, kFaceLabelCount> labels_{};
+    // A double click's second release is no click.
+    bool swallowRelease_ = false;
 };
 
 } // namespace pendar

@@ -2,6 +2,7 @@
 // the model, its tick runs the form, and closing runs the close path.
 #include "TestForm.h"
 #include "app/DialogWindows.h"
+#include "app/DibImage.h"
 #include "app/MainWindow.h"
 #include "port/Cp932.h"
 
@@ -102,7 +103,7 @@ TEST(MainWindow, DoubleClickShowsTheCalendarAndTheMenuTheLog)
     f.form.FormCreate();
     f.window.show();
     EXPECT_FALSE(dialogs.CalenderForm().isVisible());
-    QTest::mouseDClick(&f.window, Qt::LeftButton);
+    QTest::mouseDClick(f.window.MainImage(), Qt::LeftButton);
     EXPECT_TRUE(dialogs.CalenderForm().isVisible());
 
     log.AddLog("hello", 0);

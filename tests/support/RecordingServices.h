@@ -27,6 +27,7 @@ public:
     void ReleaseMouseCapture() override { calls.push_back("ReleaseMouseCapture"); }
     void RequestClose() override { calls.push_back("RequestClose"); }
     void OpenHelp() override { calls.push_back("OpenHelp"); }
+    void FaceChanged(unsigned parts) override { faceChanges |= parts; }
 
     std::string caption, hints;
     bool visible = true;
@@ -34,6 +35,7 @@ public:
     bool taskbarEntry = true;
     bool ticking = false;
     bool startupScheduled = false;
+    unsigned faceChanges = 0; // every TFacePart reported
     std::vector<std::string> calls;
 };
 

@@ -1,0 +1,124 @@
+// The balloon's picture: the skin's Fukidasi.bmp or the plain one, its two
+// shapes (one per side), the places and font of its four lines, and
+// showing or hiding it.
+#include "app/MainForm.h"
+
+#include "app/MakeRegion.h"
+#include "app/PlainFrame.h"
+
+#include <algorithm>
+
+namespace {
+
+int Clamped(int64_t v)
+{
+    constexpr int64_t limit = int64_t{1} << 24;
+    return static_cast<int>(std::clamp(v, -limit, limit));
+}
+
+} // namespace
+
+void TMainForm::ReleaseBalloon()
+{
+    if (balloon_.Created())
+        balloon_.Release();
+    balloonRegion_.reset();
+    balloonRegionMirrored_.reset();
+}
+
+bool TMainForm::LoadBalloon()
+{
+    ReleaseBalloon();
+    std::unique_ptr<TStream> stream = OpenSkinFile("Fukidasi.bmp");
+    if (!stream)
+        return false;
+    if (!DecodeSkinPicture(*stream, balloon_))
+        return false;
+    LayoutBalloon();
+    DrawBalloon(balloonSide_);
+    return true;
+}
+
+bool TMainForm::MakePlainBalloon()
+{
+    ReleaseBalloon();
+    balloon_.Resize(256, 128);
+    balloon_.Create();
+    if (!balloon_.Created())
+        return false;
+    pendar::DrawPlainFrame(balloon_, pendar::kPlainBalloonFill, pendar::kPlainBalloonLine);
+    LayoutBalloon();
+    DrawBalloon(balloonSide_);
+    return true;
+}
+
+void TMainForm::LayoutBalloon()
+{
+    const int bw = balloon_.Width();
+    const int bh = balloon_.Height();
+    LayoutPanels(0, 0, bw, bh);
+    balloonRegion_ = pendar::MakeRegion(balloon_, false, 0, 0, bw, bh);
+    balloonRegionMirrored_ = pendar::MakeRegion(balloon_, true, 0, 0, bw, bh);
+
+    const int64_t s = skin_.mesSize;
+    const int64_t x = std::max<int64_t>((bw - 10 * s) / 2, 0);
+    const int64_t y = std::max<int64_t>((bh - 4 * s - 16) / 2, 0);
+    TFont font;
+    font.name = skin_.mesFont;
+    font.height = skin_.mesSize;
+    font.color = skin_.mesColor;
+    font.quality = fqAntialiased;
+    for (int i = 0; i < 4; ++i) {
+        pendar::TFaceLabel& line = face_.labels[static_cast<size_t>(pendar::flLine1 + i)];
+        line.left = Clamped(x);
+        line.top = Clamped(y + i * (s + 4));
+        line.width = Clamped(11 * s);
+        line.height = Clamped(s);
+        line.font = font;
+    }
+    FaceChanged(pendar::fpLabels);
+}
+
+void TMainForm::DrawBalloon(int side)
+{
+    if (!balloon_.Created())
+        return;
+    mesDib_.SetReverse(side == bsRight);
+    mesDib_.Draw(0, 0, &balloon_, 0, 0, balloon_.Width(), balloon_.Height());
+    mesDib_.SetReverse(false);
+    const std::optional<pendar::TRegion>& shape = side == bsRight ? balloonRegionMirrored_ : balloonRegion_;
+    face_.mesShape = shape ? *shape : pendar::TRegion{};
+    FaceChanged(pendar::fpBalloonShape);
+    ApplyWindowRegion();
+}
+
+void TMainForm::SetBalloonSide(int side)
+{
+    balloonSide_ = side;
+    LayoutPanels(0, 0, 0, 0);
+    DrawBalloon(side);
+}
+
+void TMainForm::ShowBalloonLines(const std::array<std::string, 4>& lines, bool emphasis)
+{
+    for (size_t i = 0; i < lines.size(); ++i) {
+        pendar::TFaceLabel& line = face_.labels[pendar::flLine1 + i];
+        line.text = lines[i];
+        line.font.italic = emphasis;
+        line.font.underline = emphasis;
+        line.font.quality = fqAntialiased;
+    }
+    FaceChanged(pendar::fpLabels);
+    if (!face_.mesVisible) {
+        face_.mesVisible = true;
+        FaceChanged(pendar::fpLayout);
+        ApplyWindowRegion();
+    }
+}
+
+void TMainForm::HideBalloon()
+{
+    face_.mesVisible = false;
+    FaceChanged(pendar::fpLayout);
+    ApplyWindowRegion();
+}

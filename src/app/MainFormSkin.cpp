@@ -1,0 +1,257 @@
+// Skins: opening one from its pack or folder, reading Info.ini, loading its
+// pictures, and the plain built-in skin that replaces a skin that fails.
+#include "app/MainForm.h"
+
+#include "app/PlainFrame.h"
+#include "app/SkinParse.h"
+#include "base/Sjis.h"
+#include "raster/BmpLoader.h"
+
+namespace {
+
+// A skin is hostile input: its pictures are capped before they are
+// decoded, each and all together.
+constexpr int kMaxSkinPictureSide = 16384;
+constexpr int64_t kMaxSkinPicturePixels = int64_t{1} << 24;
+constexpr int64_t kMaxSkinPixels = int64_t{1} << 26;
+
+// The strip layout: a row of 42 cells.
+constexpr int kStripCells = 42;
+
+void ShowError(TMainForm::Services& svc, const char* utf8)
+{
+    svc.messageBoxes.Show(Sjis(utf8), Sjis("エラー"), port::MessageButtons::Ok, port::MessageIcon::Exclamation);
+}
+
+// Sizes `target` to the cells [first, first + count) of the strip and
+// copies them in.
+bool CutCells(TZoRGBBits& strip, int u, int first, int count, TZoRGBBits& target)
+{
+    target.Resize(u * count, strip.Height());
+    return target.Create() && target.Draw(0, 0, &strip, u * first, 0, u * count, strip.Height());
+}
+
+} // namespace
+
+bool TMainForm::OpenSkin(const std::string& name)
+{
+    std::optional<pendar::TSkinSource> source = pendar::FindSkinSource(svc_.skinFolders, name);
+    // A name that cannot be a skin's reads like a skin without Info.ini.
+    return OpenSkinFrom(source ? *source : pendar::TSkinSource{});
+}
+
+bool TMainForm::OpenSkinFrom(const pendar::TSkinSource& source)
+{
+    ReleasePictures();
+    ClosePack();
+    skinFolder_.clear();
+    if (!source.pack.empty()) {
+        if (!zoPack_.OpenPack(source.pack)) {
+            ShowError(svc_, "Pakが開けません。");
+            return false;
+        }
+    } else {
+        skinFolder_ = source.folder;
+    }
+    if (!ReadSkinInfo()) {
+        ShowError(svc_, "設定ファイルの読み込みに失敗しました。");
+        return false;
+    }
+    if (!LoadSkinPictures()) {
+        ShowError(svc_, "初期化に失敗しました。");
+        return false;
+    }
+    if (!LoadBalloon()) {
+        ShowError(svc_, "メッセージウィンドウの初期化に失敗しました。");
+        return false;
+    }
+    animeMode_ = amPicture;
+    animeIndex_ = 0;
+    ShowFrame(amPicture, 0, 0);
+    UpdateClock(currentTime_);
+    return true;
+}
+
+std::unique_ptr<TStream> TMainForm::OpenSkinFile(std::string_view name)
+{
+    std::optional<std::string> relative = pendar::SkinRelativePath(name);
+    if (!relative)
+        return nullptr;
+    if (zoPack_.Opened())
+        return zoPack_.ZoMakeStream(name);
+    if (skinFolder_.empty())
+        return nullptr;
+    std::optional<std::string> path = pendar::FindFileIgnoringCase(skinFolder_, *relative);
+    if (!path)
+        return nullptr;
+    return TFileStream::Open(*path, fmOpenRead);
+}
+
+bool TMainForm::DecodeSkinPicture(TStream& stream, TZoRGBBits& target)
+{
+    int w = 0;
+    int h = 0;
+    if (!LoadBmp(&stream, nullptr, &w, &h, pf24_888) || w < 1 || h < 1 || w > kMaxSkinPictureSide ||
+        h > kMaxSkinPictureSide)
+        return false;
+    const int64_t pixels = int64_t{w} * h;
+    if (pixels > kMaxSkinPicturePixels || pixels > skinPixelsLeft_ || !stream.SetPosition(0))
+        return false;
+    if (!target.DrawBmpStream(&stream, 0, 0) || !target.Created())
+        return false;
+    skinPixelsLeft_ -= pixels;
+    return true;
+}
+
+bool TMainForm::ReadSkinInfo()
+{
+    std::unique_ptr<TStream> stream = OpenSkinFile("Info.ini");
+    if (!stream)
+        return false;
+    const int64_t size = stream->Size();
+    if (size < 0 || size > static_cast<int64_t>(kMaxSkinInfoBytes))
+        return false;
+    std::string text(static_cast<size_t>(size), '\0');
+    if (stream->Read(text.data(), size) != size)
+        return false;
+    stream.reset();
+
+    skin_.SetDefaults();
+    for (std::string_view line : SplitSkinLines(text))
+        ParseSkinLine(skin_, line);
+    ApplyTaskbarMode();
+    FinishSkinInfo(skin_);
+    return skin_.pictureCount > 0;
+}
+
+bool TMainForm::LoadSkinPictures()
+{
+    if (skin_.pictureCount == 0)
+        return false;
+    ReleasePictures();
+    auto load = [&](const std::string& name, TZoRGBBits& target) {
+        std::unique_ptr<TStream> stream = OpenSkinFile(name);
+        return stream && DecodeSkinPicture(*stream, target);
+    };
+
+    if (skin_.quentilFlag > 0) {
+        TZoRGBBits strip;
+        if (!load(skin_.pictures[0], strip))
+            return false;
+        const int u = strip.Width() / kStripCells;
+        if (u <= 0 || strip.Height() <= 0)
+            return false;
+        // Cell 8 is the still picture; the animations are cells 8-12,
+        // 13-14, 15-16, and QUENTILFLAG cells from 17.
+        const struct {
+            int first, count;
+        } cuts[] = {{8, 5}, {13, 2}, {15, 2}, {17, skin_.quentilFlag}};
+        if (!CutCells(strip, u, 8, 1, pictures_[0]))
+            return false;
+        for (size_t i = 0; i < std::size(cuts); ++i) {
+            if (!CutCells(strip, u, cuts[i].first, cuts[i].count, animes_[i]))
+                return false;
+            skin_.animes[i].frames = cuts[i].count;
+            skin_.animes[i].delay = 0;
+        }
+        skin_.animeCount = 4;
+    } else {
+        for (int i = 0; i < skin_.pictureCount; ++i)
+            if (!load(skin_.pictures[static_cast<size_t>(i)], pictures_[static_cast<size_t>(i)]))
+                return false;
+        auto loadStrips = [&](std::array<TSkinStrip, kSkinSlots>& strips, int count,
+                              std::array<TZoRGBBits, kSkinSlots>& buffers) {
+            for (size_t i = 0; i < static_cast<size_t>(count); ++i) {
+                if (!load(strips[i].file, buffers[i]))
+                    return false;
+                // Each frame is at least one pixel wide.
+                strips[i].frames = std::min(strips[i].frames, buffers[i].Width());
+            }
+            return true;
+        };
+        if (!loadStrips(skin_.animes, skin_.animeCount, animes_) ||
+            !loadStrips(skin_.clicks, skin_.clickCount, clicks_))
+            return false;
+    }
+
+    const TZoRGBBits& first = pictures_[0];
+    skin_.mesOffsetY = std::min(skin_.mesOffsetY, first.Height());
+    LayoutPanels(first.Width(), first.Height(), 0, 0);
+    SetUpClockLabels();
+    return true;
+}
+
+void TMainForm::SetUpClockLabels()
+{
+    TFont font;
+    font.name = skin_.clockFont;
+    font.height = skin_.clockSize;
+    font.color = skin_.clockColor;
+    font.quality = fqAntialiased;
+    const int places[][2] = {{skin_.yearOffX, skin_.yearOffY},
+                             {skin_.dateOffX, skin_.dateOffY},
+                             {skin_.weekOffX, skin_.weekOffY},
+                             {skin_.timeOffX, skin_.timeOffY}};
+    for (int i = 0; i < pendar::kClockLabelCount; ++i) {
+        pendar::TFaceLabel& label = face_.labels[static_cast<size_t>(i)];
+        label.font = font;
+        label.left = places[i][0];
+        label.top = places[i][1];
+        label.visible = label.left >= 0 && label.top >= 0;
+    }
+    FaceChanged(pendar::fpLabels);
+}
+
+bool TMainForm::LoadPlainSkin()
+{
+    ReleasePictures();
+    ClosePack();
+    skin_.SetDefaults();
+    skin_.name = Sjis("無地");
+    skin_.align = alFree;
+    ApplyTaskbarMode();
+    skin_.onTop = 0;
+    skin_.pictureCount = 1;
+    skin_.yearOffX = 24;
+    skin_.yearOffY = 12;
+    skin_.dateOffX = 24;
+    skin_.dateOffY = 48;
+    skin_.weekOffX = 24;
+    skin_.weekOffY = 84;
+    skin_.timeOffX = 24;
+    skin_.timeOffY = 116;
+    skin_.mesOffsetLX = 16;
+    skin_.mesOffsetRX = 16;
+    skin_.mesOffsetY = 0;
+
+    TZoRGBBits& picture = pictures_[0];
+    picture.Resize(160, 160);
+    picture.Create();
+    if (!picture.Created())
+        return false;
+    pendar::DrawPlainFrame(picture, pendar::kPlainFill, pendar::kPlainLine);
+    LayoutPanels(160, 160, 0, 0);
+    SetUpClockLabels();
+    if (!MakePlainBalloon())
+        return false;
+    animeMode_ = amPicture;
+    animeIndex_ = 0;
+    ShowFrame(amPicture, 0, 0);
+    UpdateClock(currentTime_);
+    return true;
+}
+
+void TMainForm::ReleasePictures()
+{
+    for (auto* buffers : {&pictures_, &animes_, &clicks_})
+        for (TZoRGBBits& b : *buffers)
+            if (b.Created())
+                b.Release();
+    characterRegion_.reset();
+    skinPixelsLeft_ = kMaxSkinPixels;
+}
+
+void TMainForm::ClosePack()
+{
+    zoPack_.ClosePack();
+}
