@@ -4,6 +4,7 @@
 #include "CommandOptions.h"
 #include "EscapedText.h"
 #include "EventLoopApplication.h"
+#include "NullServices.h"
 #include "ToolCommand.h"
 
 #include "app/ExceptionGuard.h"
@@ -46,40 +47,6 @@ private:
 class PrintedLog final : public ILogSink {
 public:
     void AddLog(std::string_view text, int) override { PrintLine("log", text); }
-};
-
-// A window that is always there and does nothing.
-class NoWindow final : public pendar::IMainView {
-public:
-    void SetCaption(std::string_view) override {}
-    void SetHints(std::string_view) override {}
-    void Show() override {}
-    void Hide() override {}
-    bool IsVisible() const override { return true; }
-    bool IsApplicationActive() const override { return false; }
-    void SetTaskbarEntry(bool) override {}
-    void StartTick() override {}
-    void StopTick() override {}
-    void ScheduleStartupWork() override {}
-    void ReleaseMouseCapture() override {}
-    void RequestClose() override {}
-    void OpenHelp() override {}
-};
-
-class NoPriority final : public port::IThreadPriority {
-public:
-    void Lower() override {}
-    void Restore() override {}
-};
-
-class NoClockSetting final : public port::IClockSetter {
-public:
-    bool SetUnixNanos(int64_t, std::string* error) override
-    {
-        if (error)
-            *error = "pendar-tool never sets the clock";
-        return false;
-    }
 };
 
 // The main window's logic with its real mail check and clients, silent.

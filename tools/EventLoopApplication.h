@@ -1,20 +1,23 @@
-// The application object of a subcommand whose socket waits run the Qt
-// event loop.
+// The application object of a subcommand whose work runs the Qt event loop
+// (socket waits) or draws widgets (ToolApplication<QApplication>).
 #pragma once
 
 #include <QCoreApplication>
 
 namespace pendar::tool {
 
-class EventLoopApplication {
+template <typename App>
+class ToolApplication {
 public:
-    EventLoopApplication() : app_(argc_, argv_) {}
+    ToolApplication() : app_(argc_, argv_) {}
 
 private:
     int argc_ = 1;
     char name_[12] = "pendar-tool";
     char* argv_[2] = {name_, nullptr};
-    QCoreApplication app_;
+    App app_;
 };
+
+using EventLoopApplication = ToolApplication<QCoreApplication>;
 
 } // namespace pendar::tool

@@ -2,6 +2,7 @@
 // skin's character with its clock for that moment, as the main window shows
 // it (offscreen), into a PNG that is transparent outside the character.
 #include "CommandOptions.h"
+#include "EventLoopApplication.h"
 #include "SkinToolForm.h"
 #include "ToolCommand.h"
 
@@ -41,10 +42,7 @@ int Run(const std::vector<std::string>& args)
 
     // Drawn offscreen whatever the desktop is.
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static int argc = 1;
-    static char name[] = "pendar-tool";
-    static char* argv[] = {name, nullptr};
-    QApplication app(argc, argv);
+    ToolApplication<QApplication> app;
 
     MainWindow view;
     SkinToolForm tool(view, *at);

@@ -16,7 +16,7 @@ constexpr const char* kUsage = "usage: pendar-tool skin check PATH   (a skin fol
 
 int RunCheck(const std::string& path)
 {
-    NoView view;
+    NoWindow view;
     SkinToolForm tool(view, port::LocalTime{});
     std::string error;
     if (!tool.Open(path, error)) {

@@ -57,13 +57,6 @@ std::string KeptMessages::First() const
     return port::Cp932ToUtf8(first_);
 }
 
-bool SkinToolForm::NoClockSetter::SetUnixNanos(int64_t, std::string* error)
-{
-    if (error)
-        *error = "pendar-tool does not set the clock";
-    return false;
-}
-
 SkinToolForm::SkinToolForm(IMainView& view, const port::LocalTime& at)
     : clock_(at),
       form_({clock_, clockSetter_, boxes_, view, messages_, tray_, tracker_, random_, priority_, log_, ""})

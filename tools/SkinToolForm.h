@@ -7,6 +7,7 @@
 #include "app/MainForm.h"
 #include "app/Placeholders.h"
 #include "app/StdRandom.h"
+#include "NullServices.h"
 
 #include <optional>
 #include <string>
@@ -41,28 +42,9 @@ private:
     bool shown_ = false;
 };
 
-// A view for runs that draw nothing.
-class NoView final : public IMainView {
-public:
-    void SetCaption(std::string_view) override {}
-    void SetHints(std::string_view) override {}
-    void Show() override {}
-    void Hide() override {}
-    bool IsVisible() const override { return false; }
-    bool IsApplicationActive() const override { return false; }
-    void SetTaskbarEntry(bool) override {}
-    void StartTick() override {}
-    void StopTick() override {}
-    void ScheduleStartupWork() override {}
-    void ReleaseMouseCapture() override {}
-    void RequestClose() override {}
-    void OpenHelp() override {}
-    void FaceChanged(unsigned) override {}
-};
-
 class SkinToolForm {
 public:
-    // `view` draws the form (NoView when nothing is drawn).
+    // `view` draws the form (NoWindow when nothing is drawn).
     SkinToolForm(IMainView& view, const port::LocalTime& at);
 
     TMainForm& Form() { return form_; }
@@ -71,22 +53,13 @@ public:
     bool Open(const std::string& path, std::string& error);
 
 private:
-    class NoClockSetter final : public port::IClockSetter {
-    public:
-        bool SetUnixNanos(int64_t, std::string* error) override;
-    };
-    class NoPriority final : public port::IThreadPriority {
-    public:
-        void Lower() override {}
-        void Restore() override {}
-    };
     class NoLog final : public ILogSink {
     public:
         void AddLog(std::string_view, int) override {}
     };
 
     StillClock clock_;
-    NoClockSetter clockSetter_;
+    NoClockSetting clockSetter_;
     KeptMessages boxes_;
     UnshownMessages messages_;
     NoTrayIcon tray_;

@@ -101,18 +101,19 @@ inline TestPicture Balloon()
 
 // Skin folders written by the test under Data/ of a temporary folder, and a
 // form that looks for its skins there.
+// The form draws on `view` when one is given, else on the recording view.
 struct SkinWorld {
     RecordingWorld world;
     TempDir dir;
-    FaceForm form{Services()};
+    FaceForm form;
 
-    SkinWorld() { form.CreatePictureBuffers(); }
+    explicit SkinWorld(IMainView* view = nullptr) : form(Services(view)) { form.CreatePictureBuffers(); }
 
-    TMainForm::Services Services()
+    TMainForm::Services Services(IMainView* view)
     {
-        TMainForm::Services s = world.Services(dir.File("Pendar.ini"));
-        s.skinFolders = {dir.File("Data/")};
-        return s;
+        return {world.clock,    world.clockSetter, world.boxes,    view ? *view : world.view,
+                world.messages, world.tray,        world.tracker,  world.random,
+                world.priority, world.log,         dir.File("Pendar.ini"), {dir.File("Data/")}};
     }
     std::string SkinFolder(const std::string& skin) const { return dir.File("Data/" + skin + "/"); }
     void Write(const std::string& skin, const std::string& name, const std::string& bytes) const

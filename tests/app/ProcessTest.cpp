@@ -19,14 +19,15 @@ namespace {
 using namespace std::chrono_literals;
 using pendar::test::TempDir;
 
-// A portable install in a temporary folder: the binary beside an empty Data/
-// folder, its own runtime folder for the instance lock.
+// A portable install in a temporary folder: the binary beside a Data/
+// folder with the sample skin, its own runtime folder for the instance lock.
 class PortableInstall {
 public:
     PortableInstall()
     {
         std::filesystem::copy_file(PENDAR_BIN, dir.File("pendar"));
         std::filesystem::create_directory(dir.File("Data"));
+        std::filesystem::copy_file(SOREL_PAK, dir.File("Data/Sorel.Pak"));
         std::filesystem::create_directory(dir.File("run"));
         std::filesystem::permissions(dir.File("run"), std::filesystem::perms::owner_all);
     }

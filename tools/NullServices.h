@@ -1,0 +1,48 @@
+// Stand-ins for what a main window's logic talks to, for subcommands that
+// run it without a desktop: a window that is always there and does nothing,
+// a thread priority that stays, a clock that is never set.
+#pragma once
+
+#include "app/MainFormServices.h"
+#include "port/Clock.h"
+#include "port/ThreadPriority.h"
+
+#include <string>
+
+namespace pendar::tool {
+
+class NoWindow final : public IMainView {
+public:
+    void SetCaption(std::string_view) override {}
+    void SetHints(std::string_view) override {}
+    void Show() override {}
+    void Hide() override {}
+    bool IsVisible() const override { return true; }
+    bool IsApplicationActive() const override { return false; }
+    void SetTaskbarEntry(bool) override {}
+    void StartTick() override {}
+    void StopTick() override {}
+    void ScheduleStartupWork() override {}
+    void ReleaseMouseCapture() override {}
+    void RequestClose() override {}
+    void OpenHelp() override {}
+    void FaceChanged(unsigned) override {}
+};
+
+class NoPriority final : public port::IThreadPriority {
+public:
+    void Lower() override {}
+    void Restore() override {}
+};
+
+class NoClockSetting final : public port::IClockSetter {
+public:
+    bool SetUnixNanos(int64_t, std::string* error) override
+    {
+        if (error)
+            *error = "pendar-tool never sets the clock";
+        return false;
+    }
+};
+
+} // namespace pendar::tool
