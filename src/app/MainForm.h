@@ -233,6 +233,10 @@ protected:
     void ApplyWindowRegion();
     void StartAnime(int n, int repeats);
     void StartClick(int n, int repeats);
+    // StartAnime or StartClick by mode.
+    void StartStrip(int mode, int n, int repeats);
+    // The skin's first picture and the clock, once a skin is loaded or built.
+    void ShowLoadedSkin();
     bool LoadBalloon();
     bool MakePlainBalloon();
     void LayoutBalloon();

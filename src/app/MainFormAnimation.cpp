@@ -17,28 +17,27 @@ bool TMainForm::AnimationRunning() const
     return animeMode_ != amPicture;
 }
 
-void TMainForm::StartAnime(int n, int repeats)
+void TMainForm::StartStrip(int mode, int n, int repeats)
 {
-    if (n < 0 || n >= skin_.animeCount)
+    const bool anime = mode == amAnime;
+    if (n < 0 || n >= (anime ? skin_.animeCount : skin_.clickCount))
         return;
-    animeMode_ = amAnime;
+    animeMode_ = mode;
     animeIndex_ = n;
-    animeDelay_ = skin_.animes[static_cast<size_t>(n)].delay;
+    animeDelay_ = (anime ? skin_.animes : skin_.clicks)[static_cast<size_t>(n)].delay;
     animeFrame_ = 0;
     animeRepeats_ = repeats;
-    ShowFrame(amAnime, n, 0);
+    ShowFrame(mode, n, 0);
+}
+
+void TMainForm::StartAnime(int n, int repeats)
+{
+    StartStrip(amAnime, n, repeats);
 }
 
 void TMainForm::StartClick(int n, int repeats)
 {
-    if (n < 0 || n >= skin_.clickCount)
-        return;
-    animeMode_ = amClick;
-    animeIndex_ = n;
-    animeDelay_ = skin_.clicks[static_cast<size_t>(n)].delay;
-    animeFrame_ = 0;
-    animeRepeats_ = repeats;
-    ShowFrame(amClick, n, 0);
+    StartStrip(amClick, n, repeats);
 }
 
 void TMainForm::StepAnimation()

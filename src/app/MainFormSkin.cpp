@@ -65,11 +65,16 @@ bool TMainForm::OpenSkinFrom(const pendar::TSkinSource& source)
         ShowError(svc_, "メッセージウィンドウの初期化に失敗しました。");
         return false;
     }
+    ShowLoadedSkin();
+    return true;
+}
+
+void TMainForm::ShowLoadedSkin()
+{
     animeMode_ = amPicture;
     animeIndex_ = 0;
     ShowFrame(amPicture, 0, 0);
     UpdateClock(currentTime_);
-    return true;
 }
 
 std::unique_ptr<TStream> TMainForm::OpenSkinFile(std::string_view name)
@@ -234,10 +239,7 @@ bool TMainForm::LoadPlainSkin()
     SetUpClockLabels();
     if (!MakePlainBalloon())
         return false;
-    animeMode_ = amPicture;
-    animeIndex_ = 0;
-    ShowFrame(amPicture, 0, 0);
-    UpdateClock(currentTime_);
+    ShowLoadedSkin();
     return true;
 }
 
