@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <dirent.h>
+#include <filesystem>
 #include <memory>
 
 namespace pendar {
@@ -27,6 +28,13 @@ std::vector<std::string> Parts(const std::string& path)
         start = slash + 1;
     }
     return parts;
+}
+
+// Only plain files are read: a FIFO or a device would block or never end.
+bool IsRegularFile(const std::string& path)
+{
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec);
 }
 
 bool Exists(const std::string& path)
@@ -71,7 +79,7 @@ std::optional<std::string> FindIgnoringCase(const std::string& folder, const std
         }
         path = i + 1 < parts.size() ? exact + "/" : exact;
     }
-    bool found = wantFolder ? FolderIsExist(path.c_str()) : FileIsExist(path.c_str());
+    bool found = wantFolder ? FolderIsExist(path.c_str()) : IsRegularFile(path);
     if (!found)
         return std::nullopt;
     return path;
@@ -97,7 +105,7 @@ std::optional<TSkinSource> SkinSourceFromPath(const std::string& path)
 {
     if (FolderIsExist(path.c_str()))
         return TSkinSource{{}, path.back() == '/' ? path : path + "/"};
-    if (FileIsExist(path.c_str()))
+    if (IsRegularFile(path))
         return TSkinSource{path, {}};
     return std::nullopt;
 }

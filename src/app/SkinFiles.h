@@ -32,8 +32,8 @@ std::optional<TSkinSource> SkinSourceFromPath(const std::string& path);
 // has a ".." part.
 std::optional<std::string> SkinRelativePath(std::string_view cp932Name);
 
-// The file `relative` under `folder`, each part matched without regard to
-// letter case when no exact match exists; nullopt when there is none.
+// The plain file `relative` under `folder`, each part matched without regard
+// to letter case when no exact match exists; nullopt when there is none.
 std::optional<std::string> FindFileIgnoringCase(const std::string& folder, const std::string& relative);
 
 } // namespace pendar
