@@ -51,7 +51,7 @@ int main(int argc, char** argv)
     TMainForm form({clock, clockSetter, messageBoxes, window, messages, tray, tracker, random, priority, log,
                     port::ThisAppFolders().settingsFile, port::ThisAppFolders().dataFolders});
     window.Attach(form);
-    pendar::DialogWindows dialogs(log, clock, window, [&form] { return form.StaysOnTop(); });
+    pendar::DialogWindows dialogs(log, clock, window, form.SettingDialog(), [&form] { return form.StaysOnTop(); });
     form.SetDialogWindows(&dialogs);
 
     QSocketNotifier onSignal(signalPipe.ReadFd(), QSocketNotifier::Read);

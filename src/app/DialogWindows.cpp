@@ -14,8 +14,9 @@ void ShowInFront(QWidget& window)
 } // namespace
 
 DialogWindows::DialogWindows(TLogModel& log, const port::IClock& clock, const QWidget& mainWindow,
-                             StayOnTopQuery stayOnTop)
-    : logForm_(log, mainWindow, stayOnTop), calenderForm_(clock, stayOnTop)
+                             TSettingModel& settings, StayOnTopQuery stayOnTop)
+    : logForm_(log, mainWindow, stayOnTop), calenderForm_(clock, stayOnTop), settingDialog_(settings, stayOnTop),
+      charSelDialog_(stayOnTop)
 {
 }
 
@@ -32,6 +33,20 @@ void DialogWindows::ShowCalendar()
 void DialogWindows::RefreshCalendar()
 {
     calenderForm_.RefreshCalendar();
+}
+
+bool DialogWindows::ShowSettings()
+{
+    return settingDialog_.exec() == QDialog::Accepted;
+}
+
+void DialogWindows::ShowCharSelect(const std::vector<std::string>& names,
+                                   const std::function<void(const std::string&)>& select)
+{
+    charSelDialog_.SetNames(names);
+    charSelDialog_.onSelect = select;
+    charSelDialog_.exec();
+    charSelDialog_.onSelect = nullptr;
 }
 
 } // namespace pendar

@@ -48,11 +48,7 @@ void TMainForm::StartupWork()
         return;
     svc_.priority.Lower();
     svc_.random.Seed(static_cast<uint64_t>(svc_.clock.UnixNanos()));
-    svc_.messages.FlushMessage();
-    svc_.messages.AddMessage(skin_.startMes);
-    svc_.messages.CommitMessage(true);
-    if (settings_.waveFlag && !skin_.startWav.empty())
-        PlaySkinWave(skin_.startWav);
+    Greet();
     if (settings_.schEnable)
         CheckSchedules();
 }

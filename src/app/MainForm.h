@@ -12,6 +12,7 @@
 #include "app/SysMenu.h"
 #include "base/LogSink.h"
 #include "base/SchTime.h"
+#include "dialogs/SettingModel.h"
 #include "pack/Zopack.h"
 #include "platform/WindowTracker.h"
 #include "port/Clock.h"
@@ -94,6 +95,11 @@ public:
 
     bool LoadSettings();
     bool SaveSettings();
+    // The settings dialog's copies, filled and read by SettingClick.
+    pendar::TSettingModel& SettingDialog() { return settingDialog_; }
+    // Switches to the skin `name` (as listed by the character selection)
+    // and greets with it; falls back to the plain skin.
+    void ChangeSkin(const std::string& name);
     void AddLog(std::string_view text, int colour);
 
     // A skin from a pack or folder outside the skin folders, opened as
@@ -170,13 +176,14 @@ protected:
     virtual void PlaceWindow(bool show);
     virtual void ApplyZOrder() {}
     virtual void BringToFront() {}
-    virtual void SettingClick() {}
-    virtual void SysSelectClick() {}
+    virtual void SettingClick();
+    virtual void SysSelectClick();
     virtual void MILogClick();
     virtual void MICalenderClick();
 
     Services svc_;
     TAppSettings settings_;
+    pendar::TSettingModel settingDialog_{svc_.clock, svc_.messageBoxes};
     TSkinInfo skin_;
     pendar::TSysMenu menu_;
     pendar::IDialogWindows* dialogs_ = nullptr;
@@ -266,6 +273,10 @@ protected:
     int animeRepeats_ = 0;
 
 private:
+    // The start message and voice of the skin just loaded.
+    void Greet();
+    void CopySettingsToDialog();
+    void CopySettingsFromDialog();
     // After news the user must not miss: the tray flashes, `wave` plays and,
     // with Active on, the window comes to the front.
     void Announce(const std::string& wave);

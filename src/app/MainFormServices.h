@@ -3,8 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pendar {
 
@@ -65,6 +67,15 @@ public:
     virtual void ShowCalendar() = 0;
     // Redraws the calendar's month (the day changed).
     virtual void RefreshCalendar() = 0;
+    // Shows the settings dialog modally over the main window's settings
+    // model; true when it was closed with OK. Without one, nothing is shown.
+    virtual bool ShowSettings() { return false; }
+    // Shows the character selection modally with `names`; `select` runs
+    // with each name the user applies.
+    virtual void ShowCharSelect(const std::vector<std::string>& /*names*/,
+                                const std::function<void(const std::string&)>& /*select*/)
+    {
+    }
 };
 
 // Uniform non-negative integers.

@@ -34,6 +34,12 @@ port::TRect ScreenArea()
     return screen ? ToRect(screen->availableGeometry()) : port::TRect{0, 0, 1024, 768};
 }
 
+void CentreOnScreen(QWidget& window)
+{
+    const port::TRect area = ScreenArea();
+    window.move(area.left + (area.Width() - window.width()) / 2, area.top + (area.Height() - window.height()) / 2);
+}
+
 void CentreWindowOn(QWidget& window, const port::TRect& owner)
 {
     QRect frame = window.frameGeometry();

@@ -27,6 +27,9 @@ port::TRect ToRect(const QRect& r);
 // The primary screen without the task bar and panels.
 port::TRect ScreenArea();
 
+// Moves `window` to the centre of the screen area.
+void CentreOnScreen(QWidget& window);
+
 // Moves `window` centred on `owner`, kept inside the screen area.
 void CentreWindowOn(QWidget& window, const port::TRect& owner);
 

@@ -98,7 +98,7 @@ TEST(MainWindow, DoubleClickShowsTheCalendarAndTheMenuTheLog)
 {
     WindowFixture f;
     pendar::TLogModel log(f.world.clock);
-    pendar::DialogWindows dialogs(log, f.world.clock, f.window, [&] { return f.form.StaysOnTop(); });
+    pendar::DialogWindows dialogs(log, f.world.clock, f.window, f.form.SettingDialog(), [&] { return f.form.StaysOnTop(); });
     f.form.SetDialogWindows(&dialogs);
     f.form.FormCreate();
     f.window.show();

@@ -52,6 +52,7 @@ protected:
     void PlaySkinWave(const std::string& name) override { calls.push_back("Play " + name); }
     int EffectiveAlign() const override { return align; }
     void PlaceWindow(bool) override { calls.push_back("PlaceWindow"); }
+    void ApplyZOrder() override { calls.push_back("ApplyZOrder"); }
     void BringToFront() override { calls.push_back("BringToFront"); }
     bool SyncTime() override
     {

@@ -1,0 +1,75 @@
+// The menu command MISetting: the settings dialog over copies of the
+// settings, copied back only after OK with a change.
+#include "app/MainForm.h"
+#include "app/ModalScope.h"
+
+void TMainForm::CopySettingsToDialog()
+{
+    pendar::TSettingModel& d = settingDialog_;
+    for (int i = 0; i < kScheduleCount; ++i) {
+        d.schNames[i] = settings_.schedules[i].name;
+        d.schTimes[i] = settings_.schedules[i].time;
+    }
+    for (int i = 0; i < kMailProfileCount; ++i) {
+        const TMailProfile& p = settings_.profiles[i];
+        d.profiles[i] = {p.name, p.host, p.port, p.user, p.password, p.apop, p.seen};
+    }
+    d.mailConfig = {settings_.interval, settings_.sameCheck};
+    d.time.timeEnable = settings_.timeEnable;
+    d.time.ntpServer = settings_.ntpServer;
+    d.ShowTimeSyncPattern(settings_.ntpTime);
+    d.general = {settings_.active,   settings_.emphasis, settings_.stayOnTop,
+                 settings_.taskbar,  settings_.waveFlag, settings_.randomWav};
+}
+
+void TMainForm::CopySettingsFromDialog()
+{
+    const pendar::TSettingModel& d = settingDialog_;
+    for (int i = 0; i < kScheduleCount; ++i) {
+        TSchedule& s = settings_.schedules[i];
+        s.name = d.schNames[i];
+        s.time = d.schTimes[i];
+        // A schedule without a minute runs all day: one already running
+        // today must not be announced again.
+        s.notified = s.time.minute == -1;
+    }
+    for (int i = 0; i < kMailProfileCount; ++i) {
+        const pendar::TSettingProfile& p = d.profiles[i];
+        settings_.profiles[i] = {p.name, p.host, p.port, p.user, p.password, p.apop, p.seen};
+    }
+    if (d.mailConfig.interval != settings_.interval)
+        mailCountdown_ = d.mailConfig.interval;
+    settings_.interval = d.mailConfig.interval;
+    settings_.sameCheck = d.mailConfig.sameCheck;
+    ntpRetryCountdown_ = 0;
+    settings_.timeEnable = d.time.timeEnable;
+    settings_.ntpServer = d.time.ntpServer;
+    settings_.ntpTime = d.ReadTimeSyncPattern();
+    settings_.active = d.general.active;
+    settings_.emphasis = d.general.emphasis;
+    settings_.stayOnTop = d.general.stayOnTop;
+    settings_.taskbar = d.general.taskbar;
+    settings_.waveFlag = d.general.waveFlag;
+    settings_.randomWav = d.general.randomWav;
+}
+
+void TMainForm::SettingClick()
+{
+    if (!dialogs_)
+        return;
+    CopySettingsToDialog();
+    bool ok = false;
+    {
+        pendar::TModalScope modal(modal_, menu_, {"MIMailCheck", "MISetting", "MISysClose"});
+        ok = dialogs_->ShowSettings();
+    }
+    if (!ok || !settingDialog_.Modified())
+        return;
+    CopySettingsFromDialog();
+    SaveSettings();
+    ApplyTaskbarMode();
+    PlaceWindow(true);
+    ApplyZOrder();
+    if (settings_.schEnable)
+        CheckSchedules();
+}

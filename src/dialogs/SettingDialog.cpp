@@ -1,0 +1,578 @@
+#include "dialogs/SettingDialog.h"
+
+#include "dialogs/SjisEdit.h"
+#include "platform/QtText.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace pendar {
+
+namespace {
+
+QString U(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+QGroupBox* Group(QWidget* parent, const char* name, const char* caption)
+{
+    auto* box = new QGroupBox(U(caption), parent);
+    box->setObjectName(name);
+    return box;
+}
+
+QLabel* Label(QWidget* parent, const char* caption)
+{
+    return new QLabel(U(caption), parent);
+}
+
+void SetValue(QSpinBox* spin, int value)
+{
+    if (spin->value() != value)
+        spin->setValue(value);
+}
+
+void SetChecked(QCheckBox* box, bool on)
+{
+    if (box->isChecked() != on)
+        box->setChecked(on);
+}
+
+void SetIndex(QComboBox* combo, int index)
+{
+    if (combo->currentIndex() != index)
+        combo->setCurrentIndex(index);
+}
+
+// Items and selection of a list box, without raising its click event.
+void ShowList(QListWidget* list, const std::vector<std::string>& items, int index)
+{
+    const QSignalBlocker blocker(list);
+    bool same = list->count() == static_cast<int>(items.size());
+    for (int i = 0; same && i < list->count(); ++i)
+        same = list->item(i)->text() == FromSjis(items[static_cast<size_t>(i)]);
+    if (!same) {
+        list->clear();
+        for (const std::string& item : items)
+            list->addItem(FromSjis(item));
+    }
+    list->setCurrentRow(index);
+    if (index < 0)
+        list->clearSelection();
+}
+
+} // namespace
+
+TSettingDialog::TSettingDialog(TSettingModel& model, StayOnTopQuery stayOnTop)
+    : model_(model), stayOnTop_(std::move(stayOnTop))
+{
+    setObjectName("SettingDialog");
+    setWindowTitle(U("設定"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFont(DialogFont());
+    setFixedSize(480, 320);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setSpacing(4);
+    settingPage_ = new QTabWidget(this);
+    settingPage_->setObjectName("SettingPage");
+    settingPage_->addTab(BuildGeneralPage(), U("一般"));
+    settingPage_->addTab(BuildSchedulePage(), U("予定"));
+    settingPage_->addTab(BuildMailPage(), U("メール"));
+    settingPage_->addTab(BuildTimePage(), U("時刻"));
+    settingPage_->setCurrentIndex(0);
+    layout->addWidget(settingPage_, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    QPushButton* cancel = Button(this, "CancelButton", "Cancel");
+    QPushButton* ok = Button(this, "OkButton", "OK");
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    buttons->addWidget(cancel);
+    buttons->addWidget(ok);
+    layout->addLayout(buttons);
+
+    model_.SetView(this);
+}
+
+TSettingDialog::~TSettingDialog()
+{
+    model_.SetView(nullptr);
+}
+
+QPushButton* TSettingDialog::Button(QWidget* parent, const char* name, const char* caption)
+{
+    auto* button = new QPushButton(U(caption), parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false); // Enter in an edit must not close the dialog
+    return button;
+}
+
+QCheckBox* TSettingDialog::Check(QWidget* parent, const char* name, const char* caption, const char* hint)
+{
+    auto* box = new QCheckBox(U(caption), parent);
+    box->setObjectName(name);
+    if (hint)
+        box->setToolTip(U(hint));
+    return box;
+}
+
+QSpinBox* TSettingDialog::Spin(QWidget* parent, const char* name, TRange range)
+{
+    auto* spin = new QSpinBox(parent);
+    spin->setObjectName(name);
+    spin->setRange(range.min, range.max);
+    return spin;
+}
+
+QComboBox* TSettingDialog::WeekCombo(QWidget* parent, const char* name)
+{
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName(name);
+    for (const char* day : {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"})
+        combo->addItem(U(day));
+    return combo;
+}
+
+// --- Building the pages --------------------------------------------------
+
+QWidget* TSettingDialog::BuildGeneralPage()
+{
+    auto* page = new QWidget;
+    page->setObjectName("TabSheet1");
+    auto* pageLayout = new QVBoxLayout(page);
+    QGroupBox* group = Group(page, "GrobalGroupBox", "");
+    pageLayout->addWidget(group);
+    pageLayout->addStretch(1);
+    auto* layout = new QVBoxLayout(group);
+    struct {
+        const char* name;
+        const char* caption;
+        const char* hint;
+    } boxes[] = {
+        {"ActiveCheckBox", "新しいメッセージでアクティブになる", "新しいメッセージが来ると、 ウィンドウをアクティブにします"},
+        {"EmphasisCheckBox", "新しいメッセージは強調表示", "新しいメッセージを、 イタリックで下線付きにします"},
+        {"StayOnTopCheck", "常に最前面に表示", "常に一番手前に表示します"},
+        {"TaskbarCheck", "常にデスクトップの四隅に", "デスクトップ画面に座ります"},
+        {"WavCheckBox", "音声を鳴らす", "wavファイルを再生します"},
+        {"RndCheckBox", "ランダム音声を鳴らす", "定期的に一人事をいいます"},
+    };
+    for (size_t i = 0; i < general_.size(); ++i) {
+        QCheckBox* box = Check(group, boxes[i].name, boxes[i].caption, boxes[i].hint);
+        general_[i] = box;
+        if (i + 1 == general_.size()) { // indented under WavCheckBox
+            auto* row = new QHBoxLayout;
+            row->addSpacing(16);
+            row->addWidget(box);
+            layout->addLayout(row);
+        } else {
+            layout->addWidget(box);
+        }
+        connect(box, &QCheckBox::clicked, this, [this] { model_.GeneralChange(ReadGeneral()); });
+    }
+    return page;
+}
+
+QWidget* TSettingDialog::BuildSchedulePage()
+{
+    auto* page = new QWidget;
+    page->setObjectName("TabSheet2");
+    auto* pageLayout = new QHBoxLayout(page);
+
+    QGroupBox* listGroup = Group(page, "SchListGroupBox", "予定リスト");
+    auto* listLayout = new QVBoxLayout(listGroup);
+    scheduleListBox_ = new QListWidget(listGroup);
+    scheduleListBox_->setObjectName("ScheduleListBox");
+    listLayout->addWidget(scheduleListBox_, 1);
+    auto* listButtons = new QHBoxLayout;
+    schNewButton_ = Button(listGroup, "SchNewButton", "新規");
+    schCopyButton_ = Button(listGroup, "SchCopyButton", "コピー");
+    schDelButton_ = Button(listGroup, "SchDelButton", "削除");
+    for (QPushButton* b : {schNewButton_, schCopyButton_, schDelButton_})
+        listButtons->addWidget(b);
+    listLayout->addLayout(listButtons);
+    pageLayout->addWidget(listGroup, 2);
+
+    QGroupBox* editGroup = Group(page, "SchEditGroupBox", "編集");
+    auto* grid = new QGridLayout(editGroup);
+    grid->addWidget(Label(editGroup, "予定名  :"), 0, 0);
+    schNameEdit_ = new TSjisEdit(editGroup, kScheduleNameMax);
+    schNameEdit_->setObjectName("SchNameEdit");
+    grid->addWidget(schNameEdit_, 0, 1, 1, 3);
+    onceCheckBox_ = Check(editGroup, "OnceCheckBox", "通知したら削除する");
+    grid->addWidget(onceCheckBox_, 1, 0, 1, 4);
+    struct {
+        const char* check;
+        const char* caption;
+        const char* editor;
+    } fields[kSchFields] = {
+        {"YearCheckBox", "年", "YearEdit"},   {"MonthCheckBox", "月", "MonthEdit"},
+        {"DayCheckBox", "日", "DayEdit"},     {"WeekCheckBox", "曜日", "WeekComboBox"},
+        {"HourCheckBox", "時", "HourEdit"},   {"MinuteCheckBox", "分", "MinuteEdit"},
+    };
+    const auto timeChanged = [this] { model_.SchTimeChange(ReadScheduleEditors()); };
+    for (int f = 0; f < kSchFields; ++f) {
+        const int row = 2 + f % 3;
+        const int column = f / 3 * 2;
+        QCheckBox* check = Check(editGroup, fields[f].check, fields[f].caption);
+        fieldChecks_[static_cast<size_t>(f)] = check;
+        grid->addWidget(check, row, column);
+        connect(check, &QCheckBox::toggled, this, timeChanged);
+        if (f == sfWeek) {
+            weekComboBox_ = WeekCombo(editGroup, fields[f].editor);
+            grid->addWidget(weekComboBox_, row, column + 1);
+            connect(weekComboBox_, &QComboBox::currentIndexChanged, this, timeChanged);
+        } else {
+            QSpinBox* spin = Spin(editGroup, fields[f].editor, kSchFieldRanges[static_cast<size_t>(f)]);
+            fieldSpins_[static_cast<size_t>(f)] = spin;
+            grid->addWidget(spin, row, column + 1);
+            connect(spin, &QSpinBox::valueChanged, this, timeChanged);
+        }
+    }
+    connect(onceCheckBox_, &QCheckBox::toggled, this, timeChanged);
+    auto* timeButtons = new QHBoxLayout;
+    struct {
+        const char* name;
+        const char* caption;
+        void (TSettingModel::*click)();
+    } buttons[] = {
+        {"NowButton", "現時刻", &TSettingModel::NowButtonClick},
+        {"EveryDayButton", "毎日", &TSettingModel::EveryDayButtonClick},
+        {"EveryWeekButton", "毎週", &TSettingModel::EveryWeekButtonClick},
+        {"EveryMonthButton", "毎月", &TSettingModel::EveryMonthButtonClick},
+        {"EveryYearButton", "毎年", &TSettingModel::EveryYearButtonClick},
+    };
+    for (size_t i = 0; i < schTimeButtons_.size(); ++i) {
+        QPushButton* b = Button(editGroup, buttons[i].name, buttons[i].caption);
+        schTimeButtons_[i] = b;
+        timeButtons->addWidget(b);
+        auto click = buttons[i].click;
+        connect(b, &QPushButton::clicked, this, [this, click] { (model_.*click)(); });
+    }
+    grid->addLayout(timeButtons, 5, 0, 1, 4);
+    grid->setRowStretch(6, 1);
+    pageLayout->addWidget(editGroup, 3);
+
+    connect(scheduleListBox_, &QListWidget::currentRowChanged, this,
+            [this](int row) { model_.ScheduleListBoxClick(row); });
+    schNameEdit_->onEdited = [this](const std::string& text) { model_.SchNameEditChange(text); };
+    connect(schNewButton_, &QPushButton::clicked, this, [this] { model_.SchNewButtonClick(); });
+    connect(schCopyButton_, &QPushButton::clicked, this, [this] { model_.SchCopyButtonClick(); });
+    connect(schDelButton_, &QPushButton::clicked, this, [this] { model_.SchDelButtonClick(); });
+    return page;
+}
+
+QWidget* TSettingDialog::BuildMailPage()
+{
+    auto* page = new QWidget;
+    page->setObjectName("TabSheet3");
+    auto* pageLayout = new QHBoxLayout(page);
+    auto* left = new QVBoxLayout;
+
+    QGroupBox* listGroup = Group(page, "MailListGroupBox", "プロファイルリスト");
+    auto* listLayout = new QVBoxLayout(listGroup);
+    profileListBox_ = new QListWidget(listGroup);
+    profileListBox_->setObjectName("ProfileListBox");
+    listLayout->addWidget(profileListBox_, 1);
+    auto* listButtons = new QHBoxLayout;
+    mailNewButton_ = Button(listGroup, "MailNewButton", "新規");
+    mailCopyButton_ = Button(listGroup, "MailCopyButton", "コピー");
+    mailDelButton_ = Button(listGroup, "MailDelButton", "削除");
+    for (QPushButton* b : {mailNewButton_, mailCopyButton_, mailDelButton_})
+        listButtons->addWidget(b);
+    listLayout->addLayout(listButtons);
+    left->addWidget(listGroup, 1);
+
+    QGroupBox* configGroup = Group(page, "MailConfigGroupBox", "共通設定");
+    auto* configLayout = new QGridLayout(configGroup);
+    const QString intervalHint = U("メールをチェックする間隔です");
+    checkTimerEdit_ = Spin(configGroup, "CheckTimerEdit", kIntervalRange);
+    checkTimerEdit_->setToolTip(intervalHint);
+    QLabel* intervalLabel = Label(configGroup, "分おきにチェック");
+    intervalLabel->setToolTip(intervalHint);
+    sameCheckBox_ = Check(configGroup, "SameCheckBox", "同じメールは数えない");
+    configLayout->addWidget(checkTimerEdit_, 0, 0);
+    configLayout->addWidget(intervalLabel, 0, 1);
+    configLayout->addWidget(sameCheckBox_, 1, 0, 1, 2);
+    left->addWidget(configGroup);
+    pageLayout->addLayout(left, 2);
+
+    QGroupBox* editGroup = Group(page, "MailEditGroupBox", "編集");
+    auto* grid = new QGridLayout(editGroup);
+    profileEdit_ = new TSjisEdit(editGroup);
+    profileEdit_->setObjectName("ProfileEdit");
+    serverEdit_ = new TSjisEdit(editGroup);
+    serverEdit_->setObjectName("ServerEdit");
+    portEdit_ = Spin(editGroup, "PortEdit", kPortRange);
+    accountEdit_ = new TSjisEdit(editGroup);
+    accountEdit_->setObjectName("AccountEdit");
+    passwordEdit_ = new TSjisEdit(editGroup, kPasswordMax);
+    passwordEdit_->setObjectName("PasswordEdit");
+    passwordEdit_->setEchoMode(QLineEdit::Password);
+    apopCheck_ = Check(editGroup, "APOPCheck", "APOP");
+    grid->addWidget(Label(editGroup, "設定名  :"), 0, 0);
+    grid->addWidget(profileEdit_, 0, 1, 1, 2);
+    grid->addWidget(Label(editGroup, "POPｻｰﾊﾞｰ :"), 1, 0);
+    grid->addWidget(serverEdit_, 1, 1);
+    grid->addWidget(portEdit_, 1, 2);
+    grid->addWidget(Label(editGroup, "ｱｶｳﾝﾄ :"), 2, 0);
+    grid->addWidget(accountEdit_, 2, 1, 1, 2);
+    grid->addWidget(Label(editGroup, "ﾊﾟｽﾜｰﾄﾞ :"), 3, 0);
+    grid->addWidget(passwordEdit_, 3, 1, 1, 2);
+    grid->addWidget(apopCheck_, 4, 1);
+    grid->setRowStretch(5, 1);
+    pageLayout->addWidget(editGroup, 3);
+
+    connect(profileListBox_, &QListWidget::currentRowChanged, this,
+            [this](int row) { model_.ProfileListBoxClick(row); });
+    profileEdit_->onEdited = [this](const std::string& text) { model_.ProfileEditChange(text); };
+    const auto fieldsChanged = [this] { model_.ProfileFieldsChange(ReadProfileEditors()); };
+    for (TSjisEdit* edit : {serverEdit_, accountEdit_, passwordEdit_})
+        edit->onEdited = [fieldsChanged](const std::string&) { fieldsChanged(); };
+    connect(portEdit_, &QSpinBox::valueChanged, this, fieldsChanged);
+    connect(apopCheck_, &QCheckBox::toggled, this, fieldsChanged);
+    connect(mailNewButton_, &QPushButton::clicked, this, [this] { model_.MailNewButtonClick(); });
+    connect(mailCopyButton_, &QPushButton::clicked, this, [this] { model_.MailCopyButtonClick(); });
+    connect(mailDelButton_, &QPushButton::clicked, this, [this] { model_.MailDelButtonClick(); });
+    const auto configChanged = [this] { model_.MailConfigChange(ReadMailConfig()); };
+    connect(checkTimerEdit_, &QSpinBox::valueChanged, this, configChanged);
+    connect(sameCheckBox_, &QCheckBox::clicked, this, configChanged);
+    return page;
+}
+
+QWidget* TSettingDialog::BuildTimePage()
+{
+    auto* page = new QWidget;
+    page->setObjectName("TabSheet4");
+    auto* pageLayout = new QVBoxLayout(page);
+    QGroupBox* group = Group(page, "TimeGroupBox", "時刻合わせ");
+    pageLayout->addWidget(group);
+    pageLayout->addStretch(1);
+    auto* grid = new QGridLayout(group);
+    timeCheckBox_ = Check(group, "TimeCheckBox", "時計合わせをする");
+    ntpEdit_ = new TSjisEdit(group);
+    ntpEdit_->setObjectName("NTPEdit");
+    timeWCheckBox_ = Check(group, "TimeWCheckBox", "曜日");
+    timeWComboBox_ = WeekCombo(group, "TimeWComboBox");
+    timeHCheckBox_ = Check(group, "TimeHCheckBox", "時");
+    timeHEdit_ = Spin(group, "TimeHEdit", kSchFieldRanges[sfHour]);
+    timeMCheckBox_ = Check(group, "TimeMCheckBox", "分");
+    timeMEdit_ = Spin(group, "TimeMEdit", kSchFieldRanges[sfMinute]);
+    grid->addWidget(timeCheckBox_, 0, 0, 1, 4);
+    grid->addWidget(Label(group, "NTPｻｰﾊﾞｰ :"), 1, 0);
+    grid->addWidget(ntpEdit_, 1, 1, 1, 3);
+    grid->addWidget(timeWCheckBox_, 2, 0);
+    grid->addWidget(timeWComboBox_, 2, 1);
+    grid->addWidget(timeHCheckBox_, 3, 0);
+    grid->addWidget(timeHEdit_, 3, 1);
+    grid->addWidget(timeMCheckBox_, 4, 0);
+    grid->addWidget(timeMEdit_, 4, 1);
+    grid->setColumnStretch(3, 1);
+
+    const auto changed = [this] { model_.TimeChange(ReadTime()); };
+    for (QCheckBox* box : {timeCheckBox_, timeWCheckBox_, timeHCheckBox_, timeMCheckBox_})
+        connect(box, &QCheckBox::clicked, this, changed);
+    ntpEdit_->onEdited = [changed](const std::string&) { changed(); };
+    connect(timeWComboBox_, &QComboBox::currentIndexChanged, this, changed);
+    connect(timeHEdit_, &QSpinBox::valueChanged, this, changed);
+    connect(timeMEdit_, &QSpinBox::valueChanged, this, changed);
+    return page;
+}
+
+// --- Reading the controls ------------------------------------------------
+
+TScheduleEditors TSettingDialog::ReadScheduleEditors() const
+{
+    TScheduleEditors e;
+    e.name = schNameEdit_->Sjis();
+    for (int f = 0; f < kSchFields; ++f) {
+        const auto i = static_cast<size_t>(f);
+        e.checked[i] = fieldChecks_[i]->isChecked();
+        e.values[i] = f == sfWeek ? weekComboBox_->currentIndex() : fieldSpins_[i]->value();
+    }
+    e.once = onceCheckBox_->isChecked();
+    return e;
+}
+
+TProfileEditors TSettingDialog::ReadProfileEditors() const
+{
+    return {profileEdit_->Sjis(),   serverEdit_->Sjis(),   portEdit_->value(),
+            accountEdit_->Sjis(),   passwordEdit_->Sjis(), apopCheck_->isChecked()};
+}
+
+TGeneralPage TSettingDialog::ReadGeneral() const
+{
+    return {general_[0]->isChecked(), general_[1]->isChecked(), general_[2]->isChecked(),
+            general_[3]->isChecked(), general_[4]->isChecked(), general_[5]->isChecked()};
+}
+
+TTimePage TSettingDialog::ReadTime() const
+{
+    return {timeCheckBox_->isChecked(),  ntpEdit_->Sjis(),         timeWCheckBox_->isChecked(),
+            timeWComboBox_->currentIndex(), timeHCheckBox_->isChecked(), timeHEdit_->value(),
+            timeMCheckBox_->isChecked(),  timeMEdit_->value()};
+}
+
+TMailConfig TSettingDialog::ReadMailConfig() const
+{
+    return {checkTimerEdit_->value(), sameCheckBox_->isChecked()};
+}
+
+// --- Showing the model ---------------------------------------------------
+
+void TSettingDialog::Refresh(unsigned parts)
+{
+    if (parts & spScheduleList)
+        ShowScheduleList();
+    if (parts & spScheduleEditors)
+        ShowScheduleEditors();
+    if (parts & spProfileList)
+        ShowProfileList();
+    if (parts & spProfileEditors)
+        ShowProfileEditors();
+    if (parts & spGeneral)
+        ShowGeneral();
+    if (parts & spMailConfig)
+        ShowMailConfig();
+    if (parts & spTime)
+        ShowTime();
+}
+
+void TSettingDialog::ShowScheduleList()
+{
+    ShowList(scheduleListBox_, model_.ScheduleItems(), model_.ScheduleIndex());
+}
+
+// The editors raise their change events here; the model ignores them while
+// it fills the editors.
+void TSettingDialog::ShowScheduleEditors()
+{
+    const TScheduleEditors& e = model_.ScheduleEditors();
+    const bool editing = model_.ScheduleEditing();
+    schNameEdit_->SetSjis(e.name);
+    schNameEdit_->setEnabled(editing);
+    for (int f = 0; f < kSchFields; ++f) {
+        const auto i = static_cast<size_t>(f);
+        SetChecked(fieldChecks_[i], e.checked[i]);
+        fieldChecks_[i]->setEnabled(editing);
+        QWidget* editor = f == sfWeek ? static_cast<QWidget*>(weekComboBox_) : fieldSpins_[i];
+        if (f == sfWeek)
+            SetIndex(weekComboBox_, e.values[i]);
+        else
+            SetValue(fieldSpins_[i], e.values[i]);
+        editor->setEnabled(model_.SchFieldEnabled(f));
+    }
+    SetChecked(onceCheckBox_, e.once);
+    onceCheckBox_->setEnabled(editing);
+    for (QPushButton* b : schTimeButtons_)
+        b->setEnabled(editing);
+    schNewButton_->setEnabled(model_.SchNewEnabled());
+    schCopyButton_->setEnabled(model_.SchCopyEnabled());
+    schDelButton_->setEnabled(model_.SchDelEnabled());
+}
+
+void TSettingDialog::ShowProfileList()
+{
+    ShowList(profileListBox_, model_.ProfileItems(), model_.ProfileIndex());
+}
+
+void TSettingDialog::ShowProfileEditors()
+{
+    const TProfileEditors& e = model_.ProfileEditors();
+    const bool editing = model_.ProfileEditing();
+    profileEdit_->SetSjis(e.name);
+    serverEdit_->SetSjis(e.host);
+    SetValue(portEdit_, e.port);
+    accountEdit_->SetSjis(e.user);
+    passwordEdit_->SetSjis(e.password);
+    SetChecked(apopCheck_, e.apop);
+    for (QWidget* w : std::initializer_list<QWidget*>{profileEdit_, serverEdit_, portEdit_, accountEdit_,
+                                                      passwordEdit_, apopCheck_})
+        w->setEnabled(editing);
+    mailNewButton_->setEnabled(model_.MailNewEnabled());
+    mailCopyButton_->setEnabled(model_.MailCopyEnabled());
+    mailDelButton_->setEnabled(model_.MailDelEnabled());
+}
+
+void TSettingDialog::ShowGeneral()
+{
+    const TGeneralPage& g = model_.general;
+    const bool values[] = {g.active, g.emphasis, g.stayOnTop, g.taskbar, g.waveFlag, g.randomWav};
+    for (size_t i = 0; i < general_.size(); ++i) {
+        const QSignalBlocker blocker(general_[i]);
+        SetChecked(general_[i], values[i]);
+    }
+    general_[5]->setEnabled(model_.RndEnabled());
+}
+
+void TSettingDialog::ShowMailConfig()
+{
+    const QSignalBlocker timer(checkTimerEdit_);
+    const QSignalBlocker same(sameCheckBox_);
+    SetValue(checkTimerEdit_, model_.mailConfig.interval);
+    SetChecked(sameCheckBox_, model_.mailConfig.sameCheck);
+}
+
+void TSettingDialog::ShowTime()
+{
+    const TTimePage& t = model_.time;
+    const QSignalBlocker b1(timeWComboBox_);
+    const QSignalBlocker b2(timeHEdit_);
+    const QSignalBlocker b3(timeMEdit_);
+    SetChecked(timeCheckBox_, t.timeEnable);
+    ntpEdit_->SetSjis(t.ntpServer);
+    SetChecked(timeWCheckBox_, t.weekOn);
+    SetIndex(timeWComboBox_, t.week);
+    SetChecked(timeHCheckBox_, t.hourOn);
+    SetValue(timeHEdit_, t.hour);
+    SetChecked(timeMCheckBox_, t.minuteOn);
+    SetValue(timeMEdit_, t.minute);
+    timeWComboBox_->setEnabled(t.weekOn);
+    timeHEdit_->setEnabled(t.hourOn);
+    timeMEdit_->setEnabled(t.minuteOn);
+}
+
+// --- Life of the window --------------------------------------------------
+
+// A change of the stay-on-top state shows the window anew; only the show
+// that opens the dialog fills it.
+void TSettingDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (open_)
+        return;
+    open_ = true;
+    CentreOnScreen(*this);
+    model_.FormShow();
+}
+
+void TSettingDialog::done(int result)
+{
+    if (open_) {
+        open_ = false;
+        model_.FormHide();
+    }
+    QDialog::done(result);
+}
+
+void TSettingDialog::changeEvent(QEvent* event)
+{
+    QDialog::changeEvent(event);
+    if (event)
+        FollowStayOnTop(*this, *event, stayOnTop_);
+}
+
+} // namespace pendar

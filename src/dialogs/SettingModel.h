@@ -1,0 +1,234 @@
+// The settings dialog's editing model: the tables the main window copies in
+// and out, the state of every control, and every event handler. It works on
+// copies only and never touches the settings file. The Qt dialog
+// (SettingDialog) shows this state and forwards its controls' events; tests
+// drive the model without a window. Texts are code page 932.
+#pragma once
+
+#include "base/SchTime.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace port {
+class IClock;
+class IMessageBoxes;
+} // namespace port
+
+namespace pendar {
+
+struct TSettingProfile {
+    std::string name;
+    std::string host;
+    int port = 110;
+    std::string user;
+    std::string password;
+    bool apop = false;
+    std::vector<std::string> seen; // the unique ids already announced; its size is the count
+
+    bool IsBlank() const { return name.empty() && host.empty() && user.empty() && password.empty(); }
+};
+
+// The fields of a schedule time in the order of their check boxes.
+enum TSchField { sfYear, sfMonth, sfDay, sfWeek, sfHour, sfMinute };
+constexpr int kSchFields = 6;
+
+// The schedule editors: SchNameEdit, the six check boxes with their editors
+// (the weekday editor is WeekComboBox's index, -1 when no item is chosen)
+// and OnceCheckBox.
+struct TScheduleEditors {
+    std::string name;
+    std::array<bool, kSchFields> checked{};
+    std::array<int, kSchFields> values{1999, 1, 1, 0, 0, 0};
+    bool once = false;
+};
+
+// ProfileEdit, ServerEdit, PortUpDown, AccountEdit, PasswordEdit, APOPCheck.
+struct TProfileEditors {
+    std::string name;
+    std::string host;
+    int port = 110;
+    std::string user;
+    std::string password;
+    bool apop = false;
+};
+
+// Page "一般": the six check boxes.
+struct TGeneralPage {
+    bool active = true;
+    bool emphasis = false;
+    bool stayOnTop = false;
+    bool taskbar = false;
+    bool waveFlag = true;
+    bool randomWav = true;
+};
+
+// Page "メール", group "共通設定".
+struct TMailConfig {
+    int interval = 5; // CheckTimerEdit, 1-999
+    bool sameCheck = true;
+};
+
+// Page "時刻".
+struct TTimePage {
+    bool timeEnable = false;
+    std::string ntpServer;
+    bool weekOn = false; // TimeWCheckBox
+    int week = 0;        // TimeWComboBox
+    bool hourOn = false;
+    int hour = 4;
+    bool minuteOn = false;
+    int minute = 0;
+};
+
+// Ranges of the up-down controls.
+struct TRange {
+    int min;
+    int max;
+    int Clamp(int v) const { return v < min ? min : v > max ? max : v; }
+};
+constexpr std::array<TRange, kSchFields> kSchFieldRanges{{{1999, 9999}, {1, 12}, {1, 31}, {0, 6}, {0, 23}, {0, 59}}};
+constexpr TRange kIntervalRange{1, 999};
+constexpr TRange kPortRange{0, 32767};
+constexpr int kScheduleNameMax = 40; // bytes
+constexpr int kPasswordMax = 32;     // bytes
+
+// What a change touched, for the view to show anew.
+enum TSettingPart : unsigned {
+    spScheduleList = 1u << 0,    // ScheduleListBox: items and selection
+    spScheduleEditors = 1u << 1, // the schedule editors' values and enabling, the three buttons
+    spProfileList = 1u << 2,
+    spProfileEditors = 1u << 3,
+    spGeneral = 1u << 4,
+    spMailConfig = 1u << 5,
+    spTime = 1u << 6,
+    spAll = (1u << 7) - 1,
+};
+
+class ISettingView {
+public:
+    virtual ~ISettingView() = default;
+    virtual void Refresh(unsigned parts) = 0;
+};
+
+class TSettingModel {
+public:
+    static constexpr int kSchedules = 100;
+    static constexpr int kProfiles = 10;
+
+    TSettingModel(const port::IClock& clock, port::IMessageBoxes& boxes);
+
+    void SetView(ISettingView* view) { view_ = view; }
+
+    // The members the main window fills before showing and reads after OK.
+    std::array<std::string, kSchedules> schNames;
+    std::array<TSchTime, kSchedules> schTimes;
+    std::array<TSettingProfile, kProfiles> profiles;
+    // The controls the main window sets and reads directly.
+    TGeneralPage general;
+    TMailConfig mailConfig;
+    TTimePage time;
+
+    bool Modified() const { return modified_; }
+
+    void FormShow();
+    void FormHide();
+    void ShowTimeSyncPattern(const TSchTime& pattern);
+    TSchTime ReadTimeSyncPattern() const;
+
+    // Page "予定".
+    void ScheduleListBoxClick(int index);
+    void SchNameEditChange(const std::string& text);
+    // A time editor changed, or one of the six check boxes or OnceCheckBox
+    // was clicked: the editors as they now are.
+    void SchTimeChange(const TScheduleEditors& editors);
+    void SchNewButtonClick();
+    void SchCopyButtonClick();
+    void SchDelButtonClick();
+    void NowButtonClick();
+    void EveryDayButtonClick();
+    void EveryWeekButtonClick();
+    void EveryMonthButtonClick();
+    void EveryYearButtonClick();
+
+    // Page "メール".
+    void ProfileListBoxClick(int index);
+    void ProfileEditChange(const std::string& text);
+    // ServerEdit, PortEdit, AccountEdit, PasswordEdit or APOPCheck changed.
+    void ProfileFieldsChange(const TProfileEditors& editors);
+    void MailNewButtonClick();
+    void MailCopyButtonClick();
+    void MailDelButtonClick();
+    void MailConfigChange(const TMailConfig& config);
+
+    // Pages "時刻" and "一般".
+    void TimeChange(const TTimePage& page);
+    void GeneralChange(const TGeneralPage& page);
+
+    // The state the view shows.
+    const std::vector<std::string>& ScheduleItems() const { return scheduleItems_; }
+    int ScheduleIndex() const { return scheduleIndex_; }
+    const TScheduleEditors& ScheduleEditors() const { return schEditors_; }
+    // The check boxes, OnceCheckBox, NowButton and the presets.
+    bool ScheduleEditing() const { return scheduleEditing_; }
+    // A field's editor: editing, and its check box on.
+    bool SchFieldEnabled(int field) const;
+    bool SchNewEnabled() const { return schNewEnabled_; }
+    bool SchCopyEnabled() const { return schCopyDelEnabled_; }
+    bool SchDelEnabled() const { return schCopyDelEnabled_; }
+
+    const std::vector<std::string>& ProfileItems() const { return profileItems_; }
+    int ProfileIndex() const { return profileIndex_; }
+    const TProfileEditors& ProfileEditors() const { return profileEditors_; }
+    bool ProfileEditing() const { return profileEditing_; }
+    bool MailNewEnabled() const { return mailNewEnabled_; }
+    bool MailCopyEnabled() const { return mailCopyDelEnabled_; }
+    bool MailDelEnabled() const { return mailCopyDelEnabled_; }
+
+    bool RndEnabled() const { return general.waveFlag; }
+
+    // The guards: set while the model itself fills the editors, so that the
+    // change events the filling raises do not write back.
+    bool FillingSchedule() const { return fillingSchedule_; }
+    bool FillingProfile() const { return fillingProfile_; }
+
+private:
+    void CompactSchedules();
+    void CompactProfiles();
+    bool ScheduleSelected() const;
+    bool ProfileSelected() const;
+    void ShowScheduleEditors(const std::string& name, const TSchTime& t);
+    void SelectSchedule(int index);
+    void StoreScheduleTime();
+    void ApplyPreset(bool year, bool month, bool day, bool week, bool hour, bool minute);
+    void ClearScheduleSelection();
+    void ClearProfileSelection();
+    void SelectProfile(int index);
+    void ScheduleLimitMessage() const;
+    void ProfileLimitMessage() const;
+    void Refresh(unsigned parts);
+
+    const port::IClock& clock_;
+    port::IMessageBoxes& boxes_;
+    ISettingView* view_ = nullptr;
+    bool modified_ = false;
+    bool fillingSchedule_ = false;
+    bool fillingProfile_ = false;
+
+    std::vector<std::string> scheduleItems_;
+    int scheduleIndex_ = -1;
+    TScheduleEditors schEditors_;
+    bool scheduleEditing_ = false;
+    bool schNewEnabled_ = true;
+    bool schCopyDelEnabled_ = false;
+
+    std::vector<std::string> profileItems_;
+    int profileIndex_ = -1;
+    TProfileEditors profileEditors_;
+    bool profileEditing_ = false;
+    bool mailNewEnabled_ = true;
+    bool mailCopyDelEnabled_ = false;
+};
+
+} // namespace pendar

@@ -1,0 +1,49 @@
+#include "dialogs/SjisEdit.h"
+
+#include "platform/QtText.h"
+#include "port/Cp932.h"
+
+#include <QToolTip>
+
+#include <algorithm>
+
+namespace pendar {
+
+TSjisEdit::TSjisEdit(QWidget* parent, int maxBytes) : QLineEdit(parent), maxBytes_(maxBytes)
+{
+    connect(this, &QLineEdit::textEdited, this, [this](const QString& text) { Edited(text); });
+}
+
+void TSjisEdit::SetSjis(const std::string& cp932)
+{
+    accepted_ = cp932;
+    const QString text = FromSjis(cp932);
+    if (text != this->text())
+        setText(text);
+}
+
+void TSjisEdit::Edited(const QString& text)
+{
+    std::optional<std::string> bytes = port::Utf8ToCp932Strict(text.toStdString());
+    QString refusal;
+    if (!bytes)
+        refusal = QString::fromUtf8("この文字は使えません (Shift_JIS にない文字です)");
+    else if (maxBytes_ > 0 && bytes->size() > static_cast<size_t>(maxBytes_))
+        refusal = QString::fromUtf8("%1 バイトまでです").arg(maxBytes_);
+    if (!refusal.isEmpty()) {
+        const int cursor = cursorPosition();
+        const QString previous = FromSjis(accepted_);
+        const int grown = static_cast<int>(text.size() - previous.size());
+        setText(previous);
+        setCursorPosition(std::max(0, std::min(static_cast<int>(previous.size()), cursor - std::max(0, grown))));
+        refusalHint_ = refusal;
+        QToolTip::showText(mapToGlobal(QPoint(0, height())), refusal, this);
+        return;
+    }
+    refusalHint_.clear();
+    accepted_ = std::move(*bytes);
+    if (onEdited)
+        onEdited(accepted_);
+}
+
+} // namespace pendar

@@ -1,0 +1,202 @@
+// The real settings dialog on the offscreen platform, opened from the menu:
+// a schedule and a mail profile made by clicks and typing reach Pendar.ini.
+#include "TestForm.h"
+#include "app/DialogWindows.h"
+#include "base/Sjis.h"
+#include "dialogs/SjisEdit.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QInputMethodEvent>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace {
+
+using pendar::test::FormFixture;
+
+template <typename W>
+W* Find(QWidget& dialog, const char* name)
+{
+    W* w = dialog.findChild<W*>(name);
+    EXPECT_NE(nullptr, w) << name;
+    return w;
+}
+
+void Click(QWidget& dialog, const char* name)
+{
+    QWidget* w = Find<QWidget>(dialog, name);
+    ASSERT_TRUE(w->isEnabled()) << name;
+    // A check box takes clicks on its box and caption, not on the space
+    // its layout gives it beyond them.
+    const QPoint at = qobject_cast<QCheckBox*>(w) ? QPoint(6, w->height() / 2) : w->rect().center();
+    QTest::mouseClick(w, Qt::LeftButton, {}, at);
+}
+
+// Typed text: keys for plain ASCII, otherwise committed as an input method
+// commits Japanese text.
+void TypeInto(QWidget* edit, const QString& text)
+{
+    bool ascii = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+    if (ascii) {
+        QTest::keyClicks(edit, text);
+        return;
+    }
+    QInputMethodEvent commit;
+    commit.setCommitString(text);
+    QApplication::sendEvent(edit, &commit);
+}
+
+void Type(QWidget& dialog, const char* name, const char* utf8)
+{
+    auto* edit = Find<pendar::TSjisEdit>(dialog, name);
+    ASSERT_TRUE(edit->isEnabled()) << name;
+    edit->selectAll();
+    TypeInto(edit, QString::fromUtf8(utf8));
+}
+
+struct DialogFixture : FormFixture {
+    QWidget owner;
+    pendar::TLogModel log{world.clock};
+    pendar::DialogWindows dialogs{log, world.clock, owner, form.SettingDialog(), [] { return false; }};
+    DialogFixture()
+    {
+        world.clock.Set(2005, 6, 10, 14, 30);
+        for (TMailProfile& p : form.Settings().profiles)
+            p = TMailProfile{};
+        form.SetDialogWindows(&dialogs);
+    }
+    ~DialogFixture() { form.SetDialogWindows(nullptr); }
+
+    // Opens the dialog from the menu; `drive` runs once it is shown.
+    void Open(std::function<void(QDialog&)> drive)
+    {
+        QTimer::singleShot(0, &owner, [this, drive] {
+            QDialog& d = dialogs.SettingDialog();
+            EXPECT_TRUE(d.isVisible());
+            EXPECT_TRUE(form.Modal());
+            drive(d);
+            if (d.isVisible()) // a failed step: close it anyway
+                d.reject();
+        });
+        form.SysMenu().Click("MISetting");
+    }
+};
+
+TEST(SettingDialog, AScheduleAndAProfileMadeByHandAreSaved)
+{
+    DialogFixture f;
+    f.Open([](QDialog& d) {
+        EXPECT_EQ(QString::fromUtf8("設定"), d.windowTitle());
+        EXPECT_EQ(QSize(480, 320), d.size());
+        auto* pages = Find<QTabWidget>(d, "SettingPage");
+        EXPECT_EQ(0, pages->currentIndex());
+        EXPECT_FALSE(Find<QWidget>(d, "SchNameEdit")->isEnabled());
+
+        pages->setCurrentIndex(1);
+        Click(d, "SchNewButton");
+        Type(d, "SchNameEdit", std::string(45, 'x').c_str());
+        EXPECT_EQ(std::string(40, 'x'), Find<pendar::TSjisEdit>(d, "SchNameEdit")->Sjis());
+        Type(d, "SchNameEdit", "歯医者");
+        EXPECT_EQ(QString::fromUtf8("歯医者"), Find<QListWidget>(d, "ScheduleListBox")->item(0)->text());
+        EXPECT_FALSE(Find<QWidget>(d, "HourEdit")->isEnabled());
+        Click(d, "HourCheckBox");
+        auto* hour = Find<QSpinBox>(d, "HourEdit");
+        ASSERT_TRUE(hour->isEnabled());
+        EXPECT_EQ(14, hour->value());
+        hour->selectAll();
+        QTest::keyClicks(hour, "9");
+
+        pages->setCurrentIndex(2);
+        Click(d, "MailNewButton");
+        Type(d, "ProfileEdit", "自宅");
+        Type(d, "ServerEdit", "pop.example.jp");
+        // A character code page 932 cannot hold is refused where it is typed.
+        auto* server = Find<pendar::TSjisEdit>(d, "ServerEdit");
+        TypeInto(server, QString::fromUtf8("é"));
+        EXPECT_EQ(QString("pop.example.jp"), server->text());
+        EXPECT_FALSE(server->RefusalHint().isEmpty());
+        Type(d, "AccountEdit", "taro");
+        Type(d, "PasswordEdit", "himitsu");
+        Click(d, "APOPCheck");
+        Click(d, "OkButton");
+    });
+    EXPECT_FALSE(f.form.Modal());
+
+    const std::string ini = f.dir.Read("Pendar.ini");
+    EXPECT_NE(std::string::npos, ini.find("SchName000=" + Sjis("歯医者") + "\r\n")) << ini;
+    EXPECT_NE(std::string::npos, ini.find("Profile00=" + Sjis("自宅") + "\r\n"));
+    EXPECT_NE(std::string::npos, ini.find("Host00=pop.example.jp\r\n"));
+    EXPECT_NE(std::string::npos, ini.find("UserID00=taro\r\n"));
+    EXPECT_NE(std::string::npos, ini.find("APOP00=1\r\n"));
+    EXPECT_EQ(std::string::npos, ini.find("himitsu"));
+    const std::vector<uint8_t> scrambled = ScramblePassword("himitsu");
+    EXPECT_NE(std::string::npos,
+              ini.find("Password00=" + BytesToHex(scrambled.data(), static_cast<int>(scrambled.size())) + "\r\n"));
+
+    TAppSettings loaded;
+    ASSERT_TRUE(LoadSettingsFile(f.dir.File("Pendar.ini"), loaded));
+    TSchTime expected;
+    expected.year = 2005;
+    expected.month = 6;
+    expected.day = 10;
+    expected.hour = 9;
+    EXPECT_EQ(expected, loaded.schedules[0].time);
+    EXPECT_EQ("himitsu", loaded.profiles[0].password);
+    EXPECT_EQ(110, loaded.profiles[0].port);
+}
+
+TEST(SettingDialog, CancelLeavesTheSettingsAndTheFileAlone)
+{
+    DialogFixture f;
+    f.Open([](QDialog& d) {
+        Find<QTabWidget>(d, "SettingPage")->setCurrentIndex(1);
+        Click(d, "SchNewButton");
+        Click(d, "CancelButton");
+    });
+    EXPECT_TRUE(IsEmptyTime(f.form.Settings().schedules[0].time));
+    EXPECT_FALSE(std::filesystem::exists(f.dir.File("Pendar.ini")));
+}
+
+TEST(SettingDialog, ShowsTheMainWindowsSettingsOnEveryPage)
+{
+    DialogFixture f;
+    TAppSettings& s = f.form.Settings();
+    s.waveFlag = false;
+    s.interval = 25;
+    s.ntpServer = "ntp.example.jp";
+    s.ntpTime.weekday = 3;
+    s.ntpTime.hour = -1;
+    s.schedules[9] = {"late", {}, false};
+    s.profiles[4].name = "work";
+    f.Open([](QDialog& d) {
+        EXPECT_FALSE(Find<QCheckBox>(d, "WavCheckBox")->isChecked());
+        EXPECT_FALSE(Find<QWidget>(d, "RndCheckBox")->isEnabled());
+        EXPECT_EQ(25, Find<QSpinBox>(d, "CheckTimerEdit")->value());
+        EXPECT_EQ(QString("ntp.example.jp"), Find<pendar::TSjisEdit>(d, "NTPEdit")->text());
+        EXPECT_TRUE(Find<QWidget>(d, "TimeWComboBox")->isEnabled());
+        EXPECT_FALSE(Find<QWidget>(d, "TimeHEdit")->isEnabled());
+        EXPECT_EQ(4, Find<QSpinBox>(d, "TimeHEdit")->value());
+        auto* schedules = Find<QListWidget>(d, "ScheduleListBox");
+        ASSERT_EQ(1, schedules->count());
+        EXPECT_EQ(QString("late"), schedules->item(0)->text());
+        ASSERT_EQ(1, Find<QListWidget>(d, "ProfileListBox")->count());
+        Click(d, "WavCheckBox");
+        EXPECT_TRUE(Find<QWidget>(d, "RndCheckBox")->isEnabled());
+        Click(d, "OkButton");
+    });
+    EXPECT_TRUE(s.waveFlag);
+    EXPECT_EQ("late", s.schedules[0].name);
+    EXPECT_EQ("work", s.profiles[0].name);
+}
+
+} // namespace
