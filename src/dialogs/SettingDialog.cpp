@@ -149,14 +149,42 @@ QComboBox* TSettingDialog::WeekCombo(QWidget* parent, const char* name)
 
 // --- Building the pages --------------------------------------------------
 
+QGroupBox* TSettingDialog::ListGroup(QWidget* page, const TListNames& names, QListWidget*& list,
+                                     QPushButton*& newButton, QPushButton*& copyButton, QPushButton*& delButton)
+{
+    QGroupBox* group = Group(page, names.group, names.caption);
+    auto* layout = new QVBoxLayout(group);
+    list = new QListWidget(group);
+    list->setObjectName(names.list);
+    layout->addWidget(list, 1);
+    auto* buttons = new QHBoxLayout;
+    newButton = Button(group, names.newButton, "新規");
+    copyButton = Button(group, names.copyButton, "コピー");
+    delButton = Button(group, names.delButton, "削除");
+    for (QPushButton* b : {newButton, copyButton, delButton}) {
+        b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed); // they share the group's width
+        buttons->addWidget(b);
+    }
+    layout->addLayout(buttons);
+    return group;
+}
+
+// A page that holds one group at its top.
+QGroupBox* TSettingDialog::GroupPage(const char* pageName, const char* groupName, const char* caption, QWidget*& page)
+{
+    page = new QWidget;
+    page->setObjectName(pageName);
+    auto* layout = new QVBoxLayout(page);
+    QGroupBox* group = Group(page, groupName, caption);
+    layout->addWidget(group);
+    layout->addStretch(1);
+    return group;
+}
+
 QWidget* TSettingDialog::BuildGeneralPage()
 {
-    auto* page = new QWidget;
-    page->setObjectName("TabSheet1");
-    auto* pageLayout = new QVBoxLayout(page);
-    QGroupBox* group = Group(page, "GrobalGroupBox", "");
-    pageLayout->addWidget(group);
-    pageLayout->addStretch(1);
+    QWidget* page = nullptr;
+    QGroupBox* group = GroupPage("TabSheet1", "GrobalGroupBox", "", page);
     auto* layout = new QVBoxLayout(group);
     struct {
         const char* name;
@@ -192,19 +220,12 @@ QWidget* TSettingDialog::BuildSchedulePage()
     page->setObjectName("TabSheet2");
     auto* pageLayout = new QHBoxLayout(page);
 
-    QGroupBox* listGroup = Group(page, "SchListGroupBox", "予定リスト");
-    auto* listLayout = new QVBoxLayout(listGroup);
-    scheduleListBox_ = new QListWidget(listGroup);
-    scheduleListBox_->setObjectName("ScheduleListBox");
-    listLayout->addWidget(scheduleListBox_, 1);
-    auto* listButtons = new QHBoxLayout;
-    schNewButton_ = Button(listGroup, "SchNewButton", "新規");
-    schCopyButton_ = Button(listGroup, "SchCopyButton", "コピー");
-    schDelButton_ = Button(listGroup, "SchDelButton", "削除");
-    for (QPushButton* b : {schNewButton_, schCopyButton_, schDelButton_})
-        listButtons->addWidget(b);
-    listLayout->addLayout(listButtons);
-    pageLayout->addWidget(listGroup, 2);
+    QGroupBox* listGroup = ListGroup(page,
+                                     {"SchListGroupBox", "予定リスト", "ScheduleListBox", "SchNewButton",
+                                      "SchCopyButton", "SchDelButton"},
+                                     scheduleListBox_, schNewButton_, schCopyButton_, schDelButton_);
+    listGroup->setFixedWidth(160); // the editors need the rest
+    pageLayout->addWidget(listGroup);
 
     QGroupBox* editGroup = Group(page, "SchEditGroupBox", "編集");
     auto* grid = new QGridLayout(editGroup);
@@ -257,6 +278,7 @@ QWidget* TSettingDialog::BuildSchedulePage()
     };
     for (size_t i = 0; i < schTimeButtons_.size(); ++i) {
         QPushButton* b = Button(editGroup, buttons[i].name, buttons[i].caption);
+        b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
         schTimeButtons_[i] = b;
         timeButtons->addWidget(b);
         auto click = buttons[i].click;
@@ -264,7 +286,9 @@ QWidget* TSettingDialog::BuildSchedulePage()
     }
     grid->addLayout(timeButtons, 5, 0, 1, 4);
     grid->setRowStretch(6, 1);
-    pageLayout->addWidget(editGroup, 3);
+    grid->setHorizontalSpacing(4);
+    timeButtons->setSpacing(2);
+    pageLayout->addWidget(editGroup, 1);
 
     connect(scheduleListBox_, &QListWidget::currentRowChanged, this,
             [this](int row) { model_.ScheduleListBoxClick(row); });
@@ -282,19 +306,10 @@ QWidget* TSettingDialog::BuildMailPage()
     auto* pageLayout = new QHBoxLayout(page);
     auto* left = new QVBoxLayout;
 
-    QGroupBox* listGroup = Group(page, "MailListGroupBox", "プロファイルリスト");
-    auto* listLayout = new QVBoxLayout(listGroup);
-    profileListBox_ = new QListWidget(listGroup);
-    profileListBox_->setObjectName("ProfileListBox");
-    listLayout->addWidget(profileListBox_, 1);
-    auto* listButtons = new QHBoxLayout;
-    mailNewButton_ = Button(listGroup, "MailNewButton", "新規");
-    mailCopyButton_ = Button(listGroup, "MailCopyButton", "コピー");
-    mailDelButton_ = Button(listGroup, "MailDelButton", "削除");
-    for (QPushButton* b : {mailNewButton_, mailCopyButton_, mailDelButton_})
-        listButtons->addWidget(b);
-    listLayout->addLayout(listButtons);
-    left->addWidget(listGroup, 1);
+    left->addWidget(ListGroup(page, {"MailListGroupBox", "プロファイルリスト", "ProfileListBox", "MailNewButton",
+                                     "MailCopyButton", "MailDelButton"},
+                              profileListBox_, mailNewButton_, mailCopyButton_, mailDelButton_),
+                    1);
 
     QGroupBox* configGroup = Group(page, "MailConfigGroupBox", "共通設定");
     auto* configLayout = new QGridLayout(configGroup);
@@ -355,12 +370,8 @@ QWidget* TSettingDialog::BuildMailPage()
 
 QWidget* TSettingDialog::BuildTimePage()
 {
-    auto* page = new QWidget;
-    page->setObjectName("TabSheet4");
-    auto* pageLayout = new QVBoxLayout(page);
-    QGroupBox* group = Group(page, "TimeGroupBox", "時刻合わせ");
-    pageLayout->addWidget(group);
-    pageLayout->addStretch(1);
+    QWidget* page = nullptr;
+    QGroupBox* group = GroupPage("TabSheet4", "TimeGroupBox", "時刻合わせ", page);
     auto* grid = new QGridLayout(group);
     timeCheckBox_ = Check(group, "TimeCheckBox", "時計合わせをする");
     ntpEdit_ = new TSjisEdit(group);

@@ -12,6 +12,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
 class QListWidget;
 class QPushButton;
 class QSpinBox;
@@ -40,6 +41,18 @@ private:
     QWidget* BuildSchedulePage();
     QWidget* BuildMailPage();
     QWidget* BuildTimePage();
+    struct TListNames {
+        const char* group;
+        const char* caption;
+        const char* list;
+        const char* newButton;
+        const char* copyButton;
+        const char* delButton;
+    };
+    // A group with a list box and its buttons "新規", "コピー", "削除".
+    QGroupBox* ListGroup(QWidget* page, const TListNames& names, QListWidget*& list, QPushButton*& newButton,
+                         QPushButton*& copyButton, QPushButton*& delButton);
+    QGroupBox* GroupPage(const char* pageName, const char* groupName, const char* caption, QWidget*& page);
     QPushButton* Button(QWidget* parent, const char* name, const char* caption);
     QCheckBox* Check(QWidget* parent, const char* name, const char* caption, const char* hint = nullptr);
     QSpinBox* Spin(QWidget* parent, const char* name, TRange range);

@@ -125,7 +125,7 @@ void TSettingModel::CompactSchedules()
             schNames[i].clear();
             ClearTime(schTimes[i]);
         });
-    scheduleItems_.assign(schNames.begin(), schNames.begin() + kept);
+    schedules_.items.assign(schNames.begin(), schNames.begin() + kept);
 }
 
 void TSettingModel::CompactProfiles()
@@ -137,9 +137,9 @@ void TSettingModel::CompactProfiles()
     } table{*this};
     int kept = Compact(
         table, [this](int i) { return !profiles[i].IsBlank(); }, [this](int i) { profiles[i] = TSettingProfile{}; });
-    profileItems_.clear();
+    profileList_.items.clear();
     for (int i = 0; i < kept; ++i)
-        profileItems_.push_back(profiles[i].name);
+        profileList_.items.push_back(profiles[i].name);
 }
 
 void TSettingModel::FormShow()
@@ -156,12 +156,12 @@ void TSettingModel::FormShow()
 
 void TSettingModel::FormHide()
 {
-    std::vector<std::string> schedules = scheduleItems_;
-    std::vector<std::string> profileNames = profileItems_;
+    std::vector<std::string> schedules = schedules_.items;
+    std::vector<std::string> profileNames = profileList_.items;
     CompactSchedules();
     CompactProfiles();
-    scheduleItems_ = std::move(schedules);
-    profileItems_ = std::move(profileNames);
+    schedules_.items = std::move(schedules);
+    profileList_.items = std::move(profileNames);
 }
 
 void TSettingModel::ShowTimeSyncPattern(const TSchTime& pattern)
@@ -190,14 +190,9 @@ TSchTime TSettingModel::ReadTimeSyncPattern() const
 
 // --- Page "予定" -------------------------------------------------------
 
-bool TSettingModel::ScheduleSelected() const
-{
-    return scheduleIndex_ >= 0 && scheduleIndex_ < static_cast<int>(scheduleItems_.size());
-}
-
 bool TSettingModel::SchFieldEnabled(int field) const
 {
-    return scheduleEditing_ && field >= 0 && field < kSchFields && schEditors_.checked[field];
+    return schedules_.editing && field >= 0 && field < kSchFields && schEditors_.checked[field];
 }
 
 void TSettingModel::ShowScheduleEditors(const std::string& name, const TSchTime& t)
@@ -215,51 +210,45 @@ void TSettingModel::ShowScheduleEditors(const std::string& name, const TSchTime&
 
 void TSettingModel::ClearScheduleSelection()
 {
-    scheduleIndex_ = -1;
+    schedules_.Unselect(kSchedules);
     ShowScheduleEditors("", NowTime(clock_));
-    scheduleEditing_ = false;
-    schNewEnabled_ = scheduleItems_.size() < kSchedules;
-    schCopyDelEnabled_ = false;
 }
 
 void TSettingModel::SelectSchedule(int index)
 {
-    scheduleIndex_ = index;
+    schedules_.Select(index, kSchedules);
     ShowScheduleEditors(schNames[index], schTimes[index]);
-    scheduleEditing_ = true;
-    schNewEnabled_ = scheduleItems_.size() < kSchedules;
-    schCopyDelEnabled_ = true;
     Refresh(spScheduleList | spScheduleEditors);
 }
 
 void TSettingModel::StoreScheduleTime()
 {
-    schTimes[scheduleIndex_] = TimeOf(schEditors_);
+    schTimes[schedules_.index] = TimeOf(schEditors_);
     modified_ = true;
     Refresh(spScheduleEditors);
 }
 
 void TSettingModel::ScheduleListBoxClick(int index)
 {
-    if (index < 0 || index >= static_cast<int>(scheduleItems_.size()))
+    if (!schedules_.Has(index))
         return;
     SelectSchedule(index);
 }
 
 void TSettingModel::SchNameEditChange(const std::string& text)
 {
-    if (fillingSchedule_ || !ScheduleSelected())
+    if (fillingSchedule_ || !schedules_.Selected())
         return;
     schEditors_.name = text;
-    schNames[scheduleIndex_] = text.empty() ? kNoTitle : text;
-    scheduleItems_[scheduleIndex_] = schNames[scheduleIndex_];
+    schNames[schedules_.index] = text.empty() ? kNoTitle : text;
+    schedules_.items[schedules_.index] = schNames[schedules_.index];
     modified_ = true;
     Refresh(spScheduleList);
 }
 
 void TSettingModel::SchTimeChange(const TScheduleEditors& editors)
 {
-    if (fillingSchedule_ || !ScheduleSelected())
+    if (fillingSchedule_ || !schedules_.Selected())
         return;
     std::string name = std::move(schEditors_.name); // the name has its own event
     schEditors_ = editors;
@@ -276,13 +265,13 @@ void TSettingModel::ScheduleLimitMessage() const
 
 void TSettingModel::SchNewButtonClick()
 {
-    const int count = static_cast<int>(scheduleItems_.size());
+    const int count = static_cast<int>(schedules_.items.size());
     if (count >= kSchedules) {
         ScheduleLimitMessage();
         return;
     }
     const std::string name = Sjis("新規");
-    scheduleItems_.push_back(name);
+    schedules_.items.push_back(name);
     schNames[count] = name;
     schTimes[count] = NowTime(clock_);
     SelectSchedule(count);
@@ -295,26 +284,26 @@ void TSettingModel::SchNewButtonClick()
 
 void TSettingModel::SchCopyButtonClick()
 {
-    if (!ScheduleSelected())
+    if (!schedules_.Selected())
         return;
-    const int count = static_cast<int>(scheduleItems_.size());
+    const int count = static_cast<int>(schedules_.items.size());
     if (count >= kSchedules) {
         ScheduleLimitMessage();
         return;
     }
-    schNames[count] = schNames[scheduleIndex_];
-    schTimes[count] = schTimes[scheduleIndex_];
-    scheduleItems_.push_back(schNames[count]);
+    schNames[count] = schNames[schedules_.index];
+    schTimes[count] = schTimes[schedules_.index];
+    schedules_.items.push_back(schNames[count]);
     SelectSchedule(count);
     modified_ = true;
 }
 
 void TSettingModel::SchDelButtonClick()
 {
-    if (!ScheduleSelected())
+    if (!schedules_.Selected())
         return;
-    scheduleItems_.erase(scheduleItems_.begin() + scheduleIndex_);
-    for (int i = scheduleIndex_; i + 1 < kSchedules; ++i) {
+    schedules_.items.erase(schedules_.items.begin() + schedules_.index);
+    for (int i = schedules_.index; i + 1 < kSchedules; ++i) {
         schNames[i] = std::move(schNames[i + 1]);
         schTimes[i] = schTimes[i + 1];
     }
@@ -327,17 +316,17 @@ void TSettingModel::SchDelButtonClick()
 
 void TSettingModel::NowButtonClick()
 {
-    if (!ScheduleSelected())
+    if (!schedules_.Selected())
         return;
-    schTimes[scheduleIndex_] = NowTime(clock_);
-    ShowScheduleEditors(schEditors_.name, schTimes[scheduleIndex_]);
+    schTimes[schedules_.index] = NowTime(clock_);
+    ShowScheduleEditors(schEditors_.name, schTimes[schedules_.index]);
     modified_ = true;
     Refresh(spScheduleEditors);
 }
 
 void TSettingModel::ApplyPreset(bool year, bool month, bool day, bool week, bool hour, bool minute)
 {
-    if (!ScheduleSelected())
+    if (!schedules_.Selected())
         return;
     schEditors_.checked = {year, month, day, week, hour, minute};
     StoreScheduleTime();
@@ -365,58 +354,47 @@ void TSettingModel::EveryYearButtonClick()
 
 // --- Page "メール" ------------------------------------------------------
 
-bool TSettingModel::ProfileSelected() const
-{
-    return profileIndex_ >= 0 && profileIndex_ < static_cast<int>(profileItems_.size());
-}
-
 void TSettingModel::ClearProfileSelection()
 {
-    profileIndex_ = -1;
+    profileList_.Unselect(kProfiles);
     profileEditors_ = TProfileEditors{};
-    profileEditing_ = false;
-    mailNewEnabled_ = profileItems_.size() < kProfiles;
-    mailCopyDelEnabled_ = false;
 }
 
 void TSettingModel::SelectProfile(int index)
 {
-    profileIndex_ = index;
+    profileList_.Select(index, kProfiles);
     profileEditors_ = EditorsOf(profiles[index]);
-    profileEditing_ = true;
-    mailNewEnabled_ = profileItems_.size() < kProfiles;
-    mailCopyDelEnabled_ = true;
     modified_ = true;
     Refresh(spProfileList | spProfileEditors);
 }
 
 void TSettingModel::ProfileListBoxClick(int index)
 {
-    if (index < 0 || index >= static_cast<int>(profileItems_.size()))
+    if (!profileList_.Has(index))
         return;
     SelectProfile(index);
 }
 
 void TSettingModel::ProfileEditChange(const std::string& text)
 {
-    if (fillingProfile_ || !ProfileSelected())
+    if (fillingProfile_ || !profileList_.Selected())
         return;
     profileEditors_.name = text;
-    profiles[profileIndex_].name = text.empty() ? kNoTitle : text;
-    profileItems_[profileIndex_] = profiles[profileIndex_].name;
+    profiles[profileList_.index].name = text.empty() ? kNoTitle : text;
+    profileList_.items[profileList_.index] = profiles[profileList_.index].name;
     modified_ = true;
     Refresh(spProfileList);
 }
 
 void TSettingModel::ProfileFieldsChange(const TProfileEditors& editors)
 {
-    if (fillingProfile_ || !ProfileSelected())
+    if (fillingProfile_ || !profileList_.Selected())
         return;
     std::string name = std::move(profileEditors_.name); // the name has its own event
     profileEditors_ = editors;
     profileEditors_.name = std::move(name);
     profileEditors_.port = kPortRange.Clamp(profileEditors_.port);
-    TSettingProfile& p = profiles[profileIndex_];
+    TSettingProfile& p = profiles[profileList_.index];
     p.host = profileEditors_.host;
     p.port = profileEditors_.port;
     p.user = profileEditors_.user;
@@ -433,39 +411,39 @@ void TSettingModel::ProfileLimitMessage() const
 
 void TSettingModel::MailNewButtonClick()
 {
-    const int count = static_cast<int>(profileItems_.size());
+    const int count = static_cast<int>(profileList_.items.size());
     if (count >= kProfiles) {
         ProfileLimitMessage();
         return;
     }
     profiles[count] = TSettingProfile{};
     profiles[count].name = Sjis("新規");
-    profileItems_.push_back(profiles[count].name);
+    profileList_.items.push_back(profiles[count].name);
     SelectProfile(count);
 }
 
 void TSettingModel::MailCopyButtonClick()
 {
-    if (!ProfileSelected())
+    if (!profileList_.Selected())
         return;
-    const int count = static_cast<int>(profileItems_.size());
+    const int count = static_cast<int>(profileList_.items.size());
     if (count >= kProfiles) {
         ProfileLimitMessage();
         return;
     }
-    TSettingProfile copy = profiles[profileIndex_];
+    TSettingProfile copy = profiles[profileList_.index];
     copy.seen.clear(); // the copy has seen nothing yet
     profiles[count] = std::move(copy);
-    profileItems_.push_back(profiles[count].name);
+    profileList_.items.push_back(profiles[count].name);
     SelectProfile(count);
 }
 
 void TSettingModel::MailDelButtonClick()
 {
-    if (!ProfileSelected())
+    if (!profileList_.Selected())
         return;
-    profileItems_.erase(profileItems_.begin() + profileIndex_);
-    for (int i = profileIndex_; i + 1 < kProfiles; ++i)
+    profileList_.items.erase(profileList_.items.begin() + profileList_.index);
+    for (int i = profileList_.index; i + 1 < kProfiles; ++i)
         profiles[i] = std::move(profiles[i + 1]);
     profiles[kProfiles - 1] = TSettingProfile{};
     ClearProfileSelection();

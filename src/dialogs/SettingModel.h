@@ -106,6 +106,34 @@ enum TSettingPart : unsigned {
     spAll = (1u << 7) - 1,
 };
 
+// A list box of names with its selection, whether its editors are enabled,
+// and its buttons "新規" (New) and "コピー"/"削除" (Copy, Delete).
+struct TNameList {
+    std::vector<std::string> items;
+    int index = -1;
+    bool editing = false;
+    bool newEnabled = true;
+    bool copyDelEnabled = false;
+
+    bool Selected() const { return index >= 0 && index < static_cast<int>(items.size()); }
+    bool Has(int i) const { return i >= 0 && i < static_cast<int>(items.size()); }
+    // Item `i` selected with its editors enabled; `limit` items at most.
+    void Select(int i, size_t limit)
+    {
+        index = i;
+        editing = true;
+        newEnabled = items.size() < limit;
+        copyDelEnabled = true;
+    }
+    void Unselect(size_t limit)
+    {
+        index = -1;
+        editing = false;
+        newEnabled = items.size() < limit;
+        copyDelEnabled = false;
+    }
+};
+
 class ISettingView {
 public:
     virtual ~ISettingView() = default;
@@ -167,24 +195,24 @@ public:
     void GeneralChange(const TGeneralPage& page);
 
     // The state the view shows.
-    const std::vector<std::string>& ScheduleItems() const { return scheduleItems_; }
-    int ScheduleIndex() const { return scheduleIndex_; }
+    const std::vector<std::string>& ScheduleItems() const { return schedules_.items; }
+    int ScheduleIndex() const { return schedules_.index; }
     const TScheduleEditors& ScheduleEditors() const { return schEditors_; }
     // The check boxes, OnceCheckBox, NowButton and the presets.
-    bool ScheduleEditing() const { return scheduleEditing_; }
+    bool ScheduleEditing() const { return schedules_.editing; }
     // A field's editor: editing, and its check box on.
     bool SchFieldEnabled(int field) const;
-    bool SchNewEnabled() const { return schNewEnabled_; }
-    bool SchCopyEnabled() const { return schCopyDelEnabled_; }
-    bool SchDelEnabled() const { return schCopyDelEnabled_; }
+    bool SchNewEnabled() const { return schedules_.newEnabled; }
+    bool SchCopyEnabled() const { return schedules_.copyDelEnabled; }
+    bool SchDelEnabled() const { return schedules_.copyDelEnabled; }
 
-    const std::vector<std::string>& ProfileItems() const { return profileItems_; }
-    int ProfileIndex() const { return profileIndex_; }
+    const std::vector<std::string>& ProfileItems() const { return profileList_.items; }
+    int ProfileIndex() const { return profileList_.index; }
     const TProfileEditors& ProfileEditors() const { return profileEditors_; }
-    bool ProfileEditing() const { return profileEditing_; }
-    bool MailNewEnabled() const { return mailNewEnabled_; }
-    bool MailCopyEnabled() const { return mailCopyDelEnabled_; }
-    bool MailDelEnabled() const { return mailCopyDelEnabled_; }
+    bool ProfileEditing() const { return profileList_.editing; }
+    bool MailNewEnabled() const { return profileList_.newEnabled; }
+    bool MailCopyEnabled() const { return profileList_.copyDelEnabled; }
+    bool MailDelEnabled() const { return profileList_.copyDelEnabled; }
 
     bool RndEnabled() const { return general.waveFlag; }
 
@@ -196,8 +224,6 @@ public:
 private:
     void CompactSchedules();
     void CompactProfiles();
-    bool ScheduleSelected() const;
-    bool ProfileSelected() const;
     void ShowScheduleEditors(const std::string& name, const TSchTime& t);
     void SelectSchedule(int index);
     void StoreScheduleTime();
@@ -216,19 +242,10 @@ private:
     bool fillingSchedule_ = false;
     bool fillingProfile_ = false;
 
-    std::vector<std::string> scheduleItems_;
-    int scheduleIndex_ = -1;
+    TNameList schedules_;
     TScheduleEditors schEditors_;
-    bool scheduleEditing_ = false;
-    bool schNewEnabled_ = true;
-    bool schCopyDelEnabled_ = false;
-
-    std::vector<std::string> profileItems_;
-    int profileIndex_ = -1;
+    TNameList profileList_;
     TProfileEditors profileEditors_;
-    bool profileEditing_ = false;
-    bool mailNewEnabled_ = true;
-    bool mailCopyDelEnabled_ = false;
 };
 
 } // namespace pendar

@@ -2,6 +2,7 @@
 // back only after OK with a change, then the steps that follow a change.
 #include "ScriptedDialogs.h"
 #include "TestForm.h"
+#include "support/SchTimes.h"
 
 #include <gtest/gtest.h>
 
@@ -10,21 +11,11 @@
 
 namespace {
 
+using pendar::test::MakeTime;
+
 using pendar::TSettingModel;
 using pendar::test::FormFixture;
 using pendar::test::ScriptedDialogs;
-
-TSchTime Time(int year, int month, int day, int weekday, int hour, int minute)
-{
-    TSchTime t;
-    t.year = static_cast<int16_t>(year);
-    t.month = static_cast<int8_t>(month);
-    t.day = static_cast<int8_t>(day);
-    t.weekday = static_cast<int8_t>(weekday);
-    t.hour = static_cast<int8_t>(hour);
-    t.minute = static_cast<int8_t>(minute);
-    return t;
-}
 
 struct SettingFixture : FormFixture {
     ScriptedDialogs dialogs{form};
@@ -69,9 +60,9 @@ TEST(SettingClick, OkWithAChangeCopiesBackSavesAndPlaces)
     SettingFixture f;
     f.world.clock.Set(2005, 6, 10, 14, 30);
     TAppSettings& s = f.form.Settings();
-    s.schedules[2] = {"at nine", Time(2005, 6, 10, -1, 9, 0), true};
+    s.schedules[2] = {"at nine", MakeTime(2005, 6, 10, -1, 9, 0), true};
     s.profiles[3].seen = {"uid-1"};
-    s.ntpTime = Time(-1, -1, -1, 0, 4, -1);
+    s.ntpTime = MakeTime(-1, -1, -1, 0, 4, -1);
     f.form.SetMailCountdown(3);
     f.form.SetNtpRetryCountdown(5);
     f.dialogs.settingsScript = [](TSettingModel& m) {
@@ -90,7 +81,7 @@ TEST(SettingClick, OkWithAChangeCopiesBackSavesAndPlaces)
 
     EXPECT_EQ("at nine", s.schedules[0].name);
     EXPECT_FALSE(s.schedules[0].notified); // its minute is given
-    EXPECT_EQ(Time(2005, 6, 10, -1, -1, -1), s.schedules[1].time);
+    EXPECT_EQ(MakeTime(2005, 6, 10, -1, -1, -1), s.schedules[1].time);
     EXPECT_TRUE(s.schedules[1].notified); // all day: not announced again today
     EXPECT_EQ("", s.schedules[2].name);
     EXPECT_EQ((std::vector<std::string>{"uid-1"}), s.profiles[3].seen);
@@ -99,7 +90,7 @@ TEST(SettingClick, OkWithAChangeCopiesBackSavesAndPlaces)
     EXPECT_EQ(12, f.form.MailCountdown());
     EXPECT_EQ(0, f.form.NtpRetryCountdown());
     EXPECT_TRUE(s.timeEnable);
-    EXPECT_EQ(Time(-1, -1, -1, 0, 4, 15), s.ntpTime);
+    EXPECT_EQ(MakeTime(-1, -1, -1, 0, 4, 15), s.ntpTime);
     EXPECT_TRUE(s.stayOnTop);
     EXPECT_TRUE(f.Saved());
     EXPECT_EQ((std::vector<std::string>{"PlaceWindow", "ApplyZOrder", "CheckSchedules"}), f.form.calls);
@@ -108,7 +99,7 @@ TEST(SettingClick, OkWithAChangeCopiesBackSavesAndPlaces)
     TAppSettings loaded;
     ASSERT_TRUE(LoadSettingsFile(f.dir.File("Pendar.ini"), loaded));
     EXPECT_EQ(12, loaded.interval);
-    EXPECT_EQ(Time(2005, 6, 10, -1, -1, -1), loaded.schedules[1].time);
+    EXPECT_EQ(MakeTime(2005, 6, 10, -1, -1, -1), loaded.schedules[1].time);
 }
 
 TEST(SettingClick, AnUnchangedIntervalKeepsTheCountdownAndSchedulesOffSkipTheCheck)

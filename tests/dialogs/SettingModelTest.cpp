@@ -3,6 +3,7 @@
 #include "dialogs/SettingModel.h"
 #include "support/FakeClock.h"
 #include "support/RecordingMessageBoxes.h"
+#include "support/SchTimes.h"
 
 #include <gtest/gtest.h>
 
@@ -10,26 +11,15 @@
 
 namespace {
 
+using pendar::test::MakeTime;
+
 using pendar::TScheduleEditors;
 using pendar::TSettingModel;
 using pendar::TSettingProfile;
 
-TSchTime Time(int year, int month, int day, int weekday, int hour, int minute, int once = 0)
-{
-    TSchTime t;
-    t.year = static_cast<int16_t>(year);
-    t.month = static_cast<int8_t>(month);
-    t.day = static_cast<int8_t>(day);
-    t.weekday = static_cast<int8_t>(weekday);
-    t.hour = static_cast<int8_t>(hour);
-    t.minute = static_cast<int8_t>(minute);
-    t.once = static_cast<uint8_t>(once);
-    return t;
-}
-
 TSchTime Any()
 {
-    return Time(-1, -1, -1, -1, -1, -1);
+    return MakeTime(-1, -1, -1, -1, -1, -1);
 }
 
 // A view that answers every refresh the way real widgets do: each filled
@@ -72,7 +62,7 @@ struct Dialog {
     {
         for (int i = 0; i < n; ++i) {
             m.schNames[i] = "s" + std::to_string(i);
-            m.schTimes[i] = Time(2005, 7, 1 + i % 28, -1, 9, 0);
+            m.schTimes[i] = MakeTime(2005, 7, 1 + i % 28, -1, 9, 0);
         }
     }
     std::vector<std::string> BoxTexts() const
@@ -88,8 +78,8 @@ TEST(SettingModel, ShowCompactsTheSchedulesAndHideHandsThemBackCompacted)
 {
     Dialog d;
     d.m.schNames[3] = "dentist";
-    d.m.schTimes[3] = Time(2005, 7, 1, -1, 9, 0, 1);
-    d.m.schTimes[7] = Time(-1, -1, -1, 1, 8, 0); // no name, but a time: kept, as an empty line
+    d.m.schTimes[3] = MakeTime(2005, 7, 1, -1, 9, 0, 1);
+    d.m.schTimes[7] = MakeTime(-1, -1, -1, 1, 8, 0); // no name, but a time: kept, as an empty line
     d.m.schNames[5] = "";                        // neither: dropped
     d.m.FormShow();
 
@@ -107,9 +97,9 @@ TEST(SettingModel, ShowCompactsTheSchedulesAndHideHandsThemBackCompacted)
 
     d.m.FormHide();
     EXPECT_EQ("dentist", d.m.schNames[0]);
-    EXPECT_EQ(Time(2005, 7, 1, -1, 9, 0, 1), d.m.schTimes[0]);
+    EXPECT_EQ(MakeTime(2005, 7, 1, -1, 9, 0, 1), d.m.schTimes[0]);
     EXPECT_EQ("", d.m.schNames[1]);
-    EXPECT_EQ(Time(-1, -1, -1, 1, 8, 0), d.m.schTimes[1]);
+    EXPECT_EQ(MakeTime(-1, -1, -1, 1, 8, 0), d.m.schTimes[1]);
     for (int i = 2; i < TSettingModel::kSchedules; ++i) {
         EXPECT_EQ("", d.m.schNames[i]) << i;
         EXPECT_EQ(Any(), d.m.schTimes[i]) << i;
@@ -133,11 +123,11 @@ TEST(SettingModel, OpeningAndClosingWithoutAChangeLeavesModifiedOff)
 TEST(SettingModel, TheGuardKeepsAFilledEmptyNameFromBecomingNoTitle)
 {
     Dialog d;
-    d.m.schTimes[0] = Time(2005, 7, 1, -1, -1, -1);
+    d.m.schTimes[0] = MakeTime(2005, 7, 1, -1, -1, -1);
     d.m.FormShow();
     d.m.ScheduleListBoxClick(0);
     EXPECT_EQ("", d.m.schNames[0]);
-    EXPECT_EQ(Time(2005, 7, 1, -1, -1, -1), d.m.schTimes[0]);
+    EXPECT_EQ(MakeTime(2005, 7, 1, -1, -1, -1), d.m.schTimes[0]);
     EXPECT_FALSE(d.m.Modified());
 }
 
@@ -163,7 +153,7 @@ TEST(SettingModel, ANewScheduleIsTodayWithWeekdayHourAndMinuteAny)
     EXPECT_EQ(2, d.m.ScheduleIndex());
     EXPECT_EQ(Sjis("新規"), d.m.ScheduleItems()[2]);
     EXPECT_EQ(Sjis("新規"), d.m.schNames[2]);
-    EXPECT_EQ(Time(2005, 6, 10, -1, -1, -1), d.m.schTimes[2]);
+    EXPECT_EQ(MakeTime(2005, 6, 10, -1, -1, -1), d.m.schTimes[2]);
     EXPECT_TRUE(d.m.ScheduleEditing());
     EXPECT_TRUE(d.m.SchFieldEnabled(pendar::sfDay));
     EXPECT_FALSE(d.m.SchFieldEnabled(pendar::sfHour));
@@ -209,7 +199,7 @@ TEST(SettingModel, CopyAppendsTheSelectedScheduleAndDeleteMovesTheRestUp)
     d.m.SchDelButtonClick();
     EXPECT_EQ((std::vector<std::string>{"s0", "s2", "s0"}), d.m.ScheduleItems());
     EXPECT_EQ("s2", d.m.schNames[1]);
-    EXPECT_EQ(Time(2005, 7, 3, -1, 9, 0), d.m.schTimes[1]);
+    EXPECT_EQ(MakeTime(2005, 7, 3, -1, 9, 0), d.m.schTimes[1]);
     EXPECT_EQ("", d.m.schNames[3]);
     EXPECT_EQ(Any(), d.m.schTimes[3]);
     EXPECT_EQ(-1, d.m.ScheduleIndex());
@@ -223,9 +213,9 @@ TEST(SettingModel, EditorsKeepTheirValueForAFieldThatIsAny)
 {
     Dialog d;
     d.m.schNames[0] = "full";
-    d.m.schTimes[0] = Time(2006, 3, 4, 6, 7, 8);
+    d.m.schTimes[0] = MakeTime(2006, 3, 4, 6, 7, 8);
     d.m.schNames[1] = "daily";
-    d.m.schTimes[1] = Time(-1, -1, -1, -1, 21, 15);
+    d.m.schTimes[1] = MakeTime(-1, -1, -1, -1, 21, 15);
     d.m.FormShow();
     d.m.ScheduleListBoxClick(0);
     d.m.ScheduleListBoxClick(1);
@@ -243,7 +233,7 @@ TEST(SettingModel, EditorsKeepTheirValueForAFieldThatIsAny)
     edited.values[pendar::sfWeek] = -1;
     edited.once = true;
     d.m.SchTimeChange(edited);
-    EXPECT_EQ(Time(2006, -1, -1, -1, 21, 15, 1), d.m.schTimes[1]);
+    EXPECT_EQ(MakeTime(2006, -1, -1, -1, 21, 15, 1), d.m.schTimes[1]);
     EXPECT_TRUE(d.m.Modified());
 }
 
@@ -253,10 +243,10 @@ TEST(SettingModel, PresetsSetTheCheckBoxesAndKeepTheShownValues)
         void (TSettingModel::*preset)();
         TSchTime expected;
     } cases[] = {
-        {&TSettingModel::EveryDayButtonClick, Time(-1, -1, -1, -1, 14, 30)},
-        {&TSettingModel::EveryWeekButtonClick, Time(-1, -1, -1, 5, 14, 30)},
-        {&TSettingModel::EveryMonthButtonClick, Time(-1, -1, 10, -1, -1, -1)},
-        {&TSettingModel::EveryYearButtonClick, Time(-1, 6, 10, -1, -1, -1)},
+        {&TSettingModel::EveryDayButtonClick, MakeTime(-1, -1, -1, -1, 14, 30)},
+        {&TSettingModel::EveryWeekButtonClick, MakeTime(-1, -1, -1, 5, 14, 30)},
+        {&TSettingModel::EveryMonthButtonClick, MakeTime(-1, -1, 10, -1, -1, -1)},
+        {&TSettingModel::EveryYearButtonClick, MakeTime(-1, 6, 10, -1, -1, -1)},
     };
     for (const auto& c : cases) {
         Dialog d;
@@ -264,7 +254,7 @@ TEST(SettingModel, PresetsSetTheCheckBoxesAndKeepTheShownValues)
         d.m.FormShow();
         d.m.ScheduleListBoxClick(0);
         d.m.NowButtonClick();
-        EXPECT_EQ(Time(2005, 6, 10, 5, 14, 30), d.m.schTimes[0]);
+        EXPECT_EQ(MakeTime(2005, 6, 10, 5, 14, 30), d.m.schTimes[0]);
         (d.m.*c.preset)();
         EXPECT_EQ(c.expected, d.m.schTimes[0]);
     }
@@ -359,10 +349,10 @@ TEST(SettingModel, TheTimeSyncPatternShowsAndReadsBack)
         int week, hour, minute;
         TSchTime read;
     } cases[] = {
-        {Time(-1, -1, -1, -1, -1, -1), false, false, false, 0, 4, 0, Any()},
-        {Time(-1, -1, -1, 0, 4, -1), true, true, false, 0, 4, 0, Time(-1, -1, -1, 0, 4, -1)},
-        {Time(2005, 6, 10, 3, 23, 59, 1), true, true, true, 3, 23, 59, Time(-1, -1, -1, 3, 23, 59)},
-        {Time(-1, -1, -1, 9, 30, 77), false, false, false, 0, 4, 0, Any()}, // out of range: any
+        {MakeTime(-1, -1, -1, -1, -1, -1), false, false, false, 0, 4, 0, Any()},
+        {MakeTime(-1, -1, -1, 0, 4, -1), true, true, false, 0, 4, 0, MakeTime(-1, -1, -1, 0, 4, -1)},
+        {MakeTime(2005, 6, 10, 3, 23, 59, 1), true, true, true, 3, 23, 59, MakeTime(-1, -1, -1, 3, 23, 59)},
+        {MakeTime(-1, -1, -1, 9, 30, 77), false, false, false, 0, 4, 0, Any()}, // out of range: any
     };
     for (const auto& c : cases) {
         Dialog d;
