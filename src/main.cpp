@@ -3,13 +3,16 @@
 #include "app/ConsoleLog.h"
 #include "app/DialogWindows.h"
 #include "app/ExceptionGuard.h"
+#include "app/FormBalloon.h"
 #include "app/MainForm.h"
 #include "app/MainWindow.h"
+#include "app/MessageStore.h"
 #include "app/Placeholders.h"
 #include "app/StdRandom.h"
 #include "dialogs/LogModel.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/WindowTracker.h"
+#include "platform/XcbWindowTracker.h"
 #include "port/AppFolder.h"
 #include "port/Clock.h"
 #include "port/InstanceLock.h"
@@ -17,6 +20,7 @@
 #include "port/ThreadPriority.h"
 
 #include <QApplication>
+#include <QWindow>
 #include <QSocketNotifier>
 
 int main(int argc, char** argv)
@@ -41,16 +45,33 @@ int main(int argc, char** argv)
     port::SystemClockSetter clockSetter;
     pendar::QtMessageBoxes messageBoxes;
     port::SetMessageBoxes(&messageBoxes);
-    pendar::UnshownMessages messages;
+    pendar::TMessageStore messages;
     pendar::NoTrayIcon tray;
-    pendar::NullWindowTracker tracker;
+    // Foreign windows are seen only on X11; elsewhere there never is one
+    // and the window-relative places fall back to the screen's edges.
+    pendar::NullWindowTracker noTracker;
+    std::unique_ptr<pendar::XcbWindowTracker> x11;
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        x11 = std::make_unique<pendar::XcbWindowTracker>([](pendar::WindowId id) {
+            for (QWindow* w : QGuiApplication::topLevelWindows())
+                if (w->handle() && w->winId() == id)
+                    return true;
+            return false;
+        });
+        if (!x11->Connected())
+            x11.reset();
+    }
+    pendar::IWindowTracker& tracker = x11 ? static_cast<pendar::IWindowTracker&>(*x11) : noTracker;
     pendar::StdRandom random;
     port::ThreadPriority priority;
 
     pendar::MainWindow window;
     TMainForm form({clock, clockSetter, messageBoxes, window, messages, tray, tracker, random, priority, log,
                     port::ThisAppFolders().settingsFile, port::ThisAppFolders().dataFolders});
+    window.SetDesktop(x11.get());
     window.Attach(form);
+    pendar::TFormBalloon balloon(form);
+    messages.SetBalloon(&balloon);
     pendar::DialogWindows dialogs(log, clock, window, form.SettingDialog(), [&form] { return form.StaysOnTop(); });
     form.SetDialogWindows(&dialogs);
 
@@ -73,6 +94,7 @@ int main(int argc, char** argv)
     // The event loop has returned: nothing waits inside it any more.
     pendar::Guarded(form, [&] { form.FormDestroy(); });
     form.SetDialogWindows(nullptr);
+    messages.SetBalloon(nullptr);
     port::SetMessageBoxes(nullptr);
     return rc;
 }

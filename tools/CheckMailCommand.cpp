@@ -39,6 +39,7 @@ public:
         pending_.clear();
     }
     void SkipMessage() override {}
+    void ShowNextPage() override {}
 
 private:
     std::vector<std::string> pending_;

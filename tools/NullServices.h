@@ -27,6 +27,10 @@ public:
     void RequestClose() override {}
     void OpenHelp() override {}
     void FaceChanged(unsigned) override {}
+    port::TRect WorkArea() const override { return {0, 0, 1024, 768}; }
+    void MoveWindow(int, int) override {}
+    void SetStayOnTop(bool) override {}
+    void BringToFront() override {}
 };
 
 class NoPriority final : public port::IThreadPriority {

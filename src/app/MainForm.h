@@ -6,6 +6,7 @@
 #include "app/ClockFace.h"
 #include "app/MailClient.h"
 #include "app/MainFormServices.h"
+#include "app/Placement.h"
 #include "app/Settings.h"
 #include "app/SkinFiles.h"
 #include "app/SkinInfo.h"
@@ -86,6 +87,23 @@ public:
     void PNotifyIconClick();
     void MainImageDblClick(); // shows the calendar
     void MainImageClick();    // the click animation
+
+    // The character's mouse (screen coordinates): a press, then moves that
+    // drag the window once they are far enough from the press point. The
+    // release answers whether it ended a drag (then it is no click).
+    void MainImageMouseDown(bool left, int screenX, int screenY);
+    void MainImageMouseMove(bool leftDown, int screenX, int screenY);
+    bool MainImageMouseUp(bool left);
+    // A press on the balloon turns its page, unless the press activated the
+    // window from another one.
+    void MesImageMouseDown(bool left);
+    void SetActivationClick() { activationClick_ = true; }
+    // Every move of the main window: the window's top-left corner wanted,
+    // kept on the character's edge.
+    void MoveConstrained(int left, int top);
+    int WindowLeft() const { return windowLeft_; }
+    int WindowTop() const { return windowTop_; }
+    bool Dragging() const { return dragging_; }
 
     // The log and calendar windows, created after the main window.
     void SetDialogWindows(pendar::IDialogWindows* windows) { dialogs_ = windows; }
@@ -174,8 +192,8 @@ protected:
     // The ALIGN value after ApplyTaskbarMode (window-relative values above 4).
     virtual int EffectiveAlign() const { return mappedAlign_; }
     virtual void PlaceWindow(bool show);
-    virtual void ApplyZOrder() {}
-    virtual void BringToFront() {}
+    virtual void ApplyZOrder();
+    virtual void BringToFront();
     virtual void SettingClick();
     virtual void SysSelectClick();
     virtual void MILogClick();
@@ -204,6 +222,19 @@ protected:
     port::TRect trackedRect_;
     int dragX_ = -1; // drag origin
     int dragY_ = -1;
+    // The placement (MainFormPlacement.cpp): the alignment PlaceWindow
+    // used (its screen edge when no window is tracked), the window's
+    // corner on the screen, and the drag.
+    int placedAlign_ = alBottom;
+    int windowLeft_ = 0;
+    int windowTop_ = 0;
+    bool pressed_ = false;
+    bool dragging_ = false;
+    int pressLeft_ = 0;
+    int pressTop_ = 0;
+    bool activationClick_ = false;
+    pendar::TPlacementGeometry PlacementGeometry() const;
+    void UpdateOffsets();
 
     // The clients; either is null when it could not be made.
     std::unique_ptr<pendar::IMailClient> mailClient_;

@@ -122,3 +122,16 @@ void TMainForm::HideBalloon()
     FaceChanged(pendar::fpLayout);
     ApplyWindowRegion();
 }
+
+void TMainForm::MesImageMouseDown(bool left)
+{
+    flashCount_ = 0;
+    // The press that brought the window forward from another one is no
+    // request to read on.
+    if (activationClick_) {
+        activationClick_ = false;
+        return;
+    }
+    if (left)
+        svc_.messages.ShowNextPage();
+}

@@ -196,8 +196,7 @@ void TMainForm::FlushMailMessages()
     if (mailResults_.empty())
         return;
     svc_.messages.FlushMessage();
-    for (const std::string& text : mailResults_)
-        svc_.messages.AddMessage(text);
+    svc_.messages.AddMessages(mailResults_);
     svc_.messages.CommitMessage(false);
     mailResults_.clear();
 }

@@ -3,5 +3,3 @@
 #include "app/MainForm.h"
 
 void TMainForm::PlaySkinWave(const std::string&) {}
-
-void TMainForm::PlaceWindow(bool) {}

@@ -2,6 +2,8 @@
 // and the platform supply the real ones; tests supply fakes.
 #pragma once
 
+#include "port/Rect.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -35,6 +37,14 @@ public:
     virtual void OpenHelp() = 0;
     // Parts of TMainForm::Face() changed (TFacePart bits): draw them anew.
     virtual void FaceChanged(unsigned parts) = 0;
+    // The primary screen's area above the task bar, in screen pixels.
+    virtual port::TRect WorkArea() const = 0;
+    // Moves the window's top-left corner to (x, y) on the screen.
+    virtual void MoveWindow(int x, int y) = 0;
+    // Topmost or not, for the main window and every dialog.
+    virtual void SetStayOnTop(bool onTop) = 0;
+    // Raises the window above the others and gives it the input focus.
+    virtual void BringToFront() = 0;
 };
 
 // The speech balloon's message store.
@@ -47,6 +57,14 @@ public:
     virtual void CommitMessage(bool transient) = 0;
     // Drops the message on display when it is transient.
     virtual void SkipMessage() = 0;
+    // The next four lines, segment or older message; hides the balloon
+    // when everything is read.
+    virtual void ShowNextPage() = 0;
+    void AddMessages(const std::vector<std::string>& texts)
+    {
+        for (const std::string& text : texts)
+            AddMessage(text);
+    }
 };
 
 // The notification-area icon.

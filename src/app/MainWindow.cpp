@@ -5,6 +5,8 @@
 #include "app/MainForm.h"
 #include "app/QtRegion.h"
 #include "app/ZoPanel.h"
+#include "dialogs/DialogView.h"
+#include "platform/XcbWindowTracker.h"
 #include "platform/Fonts.h"
 #include "platform/QtText.h"
 #include "port/AppFolder.h"
@@ -19,6 +21,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QUrl>
+#include <QWindow>
 
 namespace pendar {
 
@@ -77,6 +80,9 @@ void MainWindow::BuildFace()
                        static_cast<QObject*>(labels_[flDate]), static_cast<QObject*>(labels_[flWeek]),
                        static_cast<QObject*>(labels_[flTime])})
         o->installEventFilter(this);
+    mesImage_->installEventFilter(this);
+    for (int i = kClockLabelCount; i < kFaceLabelCount; ++i)
+        labels_[static_cast<size_t>(i)]->installEventFilter(this);
     ShowLayout(TFace{});
 }
 
@@ -160,15 +166,74 @@ bool MainWindow::IsApplicationActive() const
     return QApplication::activeWindow() != nullptr;
 }
 
+Qt::WindowFlags MainWindow::WantedFlags() const
+{
+    Qt::WindowFlags flags = Qt::FramelessWindowHint | (taskbarEntry_ ? Qt::Window : Qt::Tool);
+    if (stayOnTop_)
+        flags |= Qt::WindowStaysOnTopHint;
+    return flags;
+}
+
 void MainWindow::SetTaskbarEntry(bool shown)
 {
-    Qt::WindowFlags flags = Qt::FramelessWindowHint | (shown ? Qt::Window : Qt::Tool);
-    if (windowFlags() == flags)
+    taskbarEntry_ = shown;
+    if (desktop_)
+        desktop_->SetSkipTaskbar(winId(), !shown);
+    if (windowFlags() == WantedFlags())
         return;
-    bool visible = isVisible();
-    setWindowFlags(flags);
-    if (visible)
+    const bool visible = isVisible();
+    const QPoint at = pos();
+    setWindowFlags(WantedFlags());
+    if (visible) {
         show();
+        move(at);
+    }
+}
+
+port::TRect MainWindow::WorkArea() const
+{
+    return ScreenArea();
+}
+
+void MainWindow::MoveWindow(int x, int y)
+{
+    wanted_ = QPoint(x, y);
+    corrections_ = kCorrections;
+    move(x, y);
+}
+
+void MainWindow::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    // The server's report of an earlier move can arrive after a later one
+    // was asked for; Qt then takes the old place for the window's own and
+    // would skip asking for the new one again. Ask again, a few times, so a
+    // window manager that refuses a place is not fought for ever.
+    if (wanted_ && pos() != *wanted_ && corrections_ > 0) {
+        --corrections_;
+        move(*wanted_);
+    }
+}
+
+void MainWindow::SetStayOnTop(bool onTop)
+{
+    stayOnTop_ = onTop;
+    if (windowFlags() == WantedFlags())
+        return;
+    // A mapped window changes its state in place: the widget's own route
+    // would re-create (and hide) it.
+    if (QWindow* native = windowHandle(); native && isVisible()) {
+        native->setFlag(Qt::WindowStaysOnTopHint, onTop);
+        overrideWindowFlags(WantedFlags());
+    } else {
+        setWindowFlags(WantedFlags());
+    }
+}
+
+void MainWindow::BringToFront()
+{
+    raise();
+    activateWindow();
 }
 
 void MainWindow::StartTick()
@@ -263,21 +328,58 @@ bool MainWindow::IsCharacterPart(QObject* watched) const
     return false;
 }
 
+bool MainWindow::IsBalloonPart(QObject* watched) const
+{
+    if (watched == mesImage_)
+        return true;
+    for (int i = kClockLabelCount; i < kFaceLabelCount; ++i)
+        if (watched == labels_[static_cast<size_t>(i)])
+            return true;
+    return false;
+}
+
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    if (form_ && IsBalloonPart(watched) && event->type() == QEvent::MouseButtonPress) {
+        const bool left = static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+        Guarded(*form_, [this, left] { form_->MesImageMouseDown(left); });
+        return true;
+    }
     if (!form_ || !IsCharacterPart(watched))
         return QWidget::eventFilter(watched, event);
+    return CharacterMouse(watched, event) || QWidget::eventFilter(watched, event);
+}
+
+bool MainWindow::CharacterMouse(QObject* watched, QEvent* event)
+{
     auto* widget = static_cast<QWidget*>(watched);
     switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        const QPoint at = mouse->globalPosition().toPoint();
+        const bool left = mouse->button() == Qt::LeftButton;
+        Guarded(*form_, [&] { form_->MainImageMouseDown(left, at.x(), at.y()); });
+        return false; // the context menu still comes on the right button
+    }
+    case QEvent::MouseMove: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        const QPoint at = mouse->globalPosition().toPoint();
+        const bool left = mouse->buttons().testFlag(Qt::LeftButton);
+        Guarded(*form_, [&] { form_->MainImageMouseMove(left, at.x(), at.y()); });
+        return true;
+    }
     case QEvent::MouseButtonRelease: {
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() != Qt::LeftButton)
             break;
+        bool dragged = false;
+        Guarded(*form_, [&] { dragged = form_->MainImageMouseUp(true); });
         if (swallowRelease_) {
             swallowRelease_ = false;
             return true;
         }
-        if (widget->rect().contains(mouse->position().toPoint()))
+        // A drag that ends is no click.
+        if (!dragged && widget->rect().contains(mouse->position().toPoint()))
             Guarded(*form_, [this] { form_->MainImageClick(); });
         return true;
     }
@@ -295,7 +397,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     default:
         break;
     }
-    return QWidget::eventFilter(watched, event);
+    return false;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
@@ -314,6 +416,10 @@ void MainWindow::closeEvent(QCloseEvent* event)
 void MainWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    // Not yet mapped: the state goes on the window itself, and the window
+    // manager may have dropped it while the window was hidden.
+    if (desktop_ && !taskbarEntry_)
+        desktop_->SetSkipTaskbar(winId(), true);
     if (form_)
         Guarded(*form_, [this] { form_->FormShow(); });
 }
@@ -321,8 +427,16 @@ void MainWindow::showEvent(QShowEvent* event)
 void MainWindow::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && form_)
-        Guarded(*form_, [this] { form_->FormActivate(); });
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && form_) {
+        // Brought forward by a click: that press must not turn the
+        // balloon's page.
+        const bool byClick = desktop_ ? desktop_->PointerButtonHeld() : QGuiApplication::mouseButtons() != Qt::NoButton;
+        Guarded(*form_, [this, byClick] {
+            if (byClick)
+                form_->SetActivationClick();
+            form_->FormActivate();
+        });
+    }
 }
 
 void MainWindow::contextMenuEvent(QContextMenuEvent* event)

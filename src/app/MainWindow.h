@@ -8,11 +8,13 @@
 #include "app/MainFormServices.h"
 #include "app/SysMenu.h"
 
+#include <QPoint>
 #include <QTimer>
 #include <QWidget>
 
 #include <array>
 #include <map>
+#include <optional>
 #include <string>
 
 class QLabel;
@@ -24,6 +26,8 @@ class TZoPanel;
 
 namespace pendar {
 
+class XcbWindowTracker;
+
 class MainWindow final : public QWidget, public IMainView {
     Q_OBJECT
 public:
@@ -34,6 +38,9 @@ public:
     // and binds the character and balloon images to the display buffers.
     void Attach(TMainForm& form);
     QMenu* PopupMenu() const { return menu_; }
+    // On an X11 desktop: the connection that sets the window's task-bar
+    // state and sees whether a click brought it forward.
+    void SetDesktop(XcbWindowTracker* desktop) { desktop_ = desktop; }
 
     TZoPanel* MainPanel() const { return mainPanel_; }
     TZoPanel* MesPanel() const { return mesPanel_; }
@@ -56,12 +63,17 @@ public:
     void RequestClose() override;
     void OpenHelp() override;
     void FaceChanged(unsigned parts) override;
+    port::TRect WorkArea() const override;
+    void MoveWindow(int x, int y) override;
+    void SetStayOnTop(bool onTop) override;
+    void BringToFront() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
@@ -72,6 +84,9 @@ private:
     void ShowLabels(const TFace& face);
     // The character's image and clock labels: their clicks.
     bool IsCharacterPart(QObject* watched) const;
+    bool IsBalloonPart(QObject* watched) const;
+    bool CharacterMouse(QObject* watched, QEvent* event);
+    Qt::WindowFlags WantedFlags() const;
 
     TMainForm* form_ = nullptr;
     QTimer tick_;
@@ -84,6 +99,14 @@ private:
     std::array<QLabel*, kFaceLabelCount> labels_{};
     // A double click's second release is no click.
     bool swallowRelease_ = false;
+    XcbWindowTracker* desktop_ = nullptr;
+    bool taskbarEntry_ = true;
+    bool stayOnTop_ = false;
+    // Where the logic last put the window, and how often a stale report of
+    // the server may still be corrected.
+    static constexpr int kCorrections = 3;
+    std::optional<QPoint> wanted_;
+    int corrections_ = 0;
 };
 
 } // namespace pendar

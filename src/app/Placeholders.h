@@ -13,6 +13,7 @@ public:
     void AddMessage(std::string_view) override {}
     void CommitMessage(bool) override {}
     void SkipMessage() override {}
+    void ShowNextPage() override {}
 };
 
 // No notification-area icon: the window keeps its task-bar entry.

@@ -20,17 +20,25 @@ public:
 
     using TMainForm::AnimationRunning;
     using TMainForm::ApplyTaskbarMode;
+    using TMainForm::ApplyZOrder;
     using TMainForm::CreatePictureBuffers;
     using TMainForm::EffectiveAlign;
     using TMainForm::IdleAction;
     using TMainForm::LoadPlainSkin;
     using TMainForm::OpenSkin;
+    using TMainForm::PlaceWindow;
     using TMainForm::SetBalloonSide;
     using TMainForm::StartAnime;
     using TMainForm::StartClick;
     using TMainForm::StepAnimation;
     using TMainForm::UpdateClock;
 
+    // The window a tick would have found in front.
+    void Track(WindowId id, const port::TRect& rect)
+    {
+        trackedWindow_ = id;
+        trackedRect_ = rect;
+    }
     int Mode() const { return animeMode_; }
     int Index() const { return animeIndex_; }
     int Frame() const { return animeFrame_; }

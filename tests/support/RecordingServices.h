@@ -28,6 +28,15 @@ public:
     void RequestClose() override { calls.push_back("RequestClose"); }
     void OpenHelp() override { calls.push_back("OpenHelp"); }
     void FaceChanged(unsigned parts) override { faceChanges |= parts; }
+    port::TRect WorkArea() const override { return workArea; }
+    void MoveWindow(int x, int y) override
+    {
+        left = x;
+        top = y;
+        ++moves;
+    }
+    void SetStayOnTop(bool on) override { onTop = on; }
+    void BringToFront() override { calls.push_back("BringToFront"); }
 
     std::string caption, hints;
     bool visible = true;
@@ -36,6 +45,10 @@ public:
     bool ticking = false;
     bool startupScheduled = false;
     unsigned faceChanges = 0; // every TFacePart reported
+    port::TRect workArea{0, 0, 1024, 740};
+    int left = 0, top = 0; // where the window was moved last
+    int moves = 0;
+    bool onTop = false;
     std::vector<std::string> calls;
 };
 
@@ -49,10 +62,12 @@ public:
     void AddMessage(std::string_view text) override { pending.emplace_back(text); }
     void CommitMessage(bool transient) override { committed.push_back({pending, transient}); }
     void SkipMessage() override { ++skipped; }
+    void ShowNextPage() override { ++pagesTurned; }
 
     std::vector<std::string> pending;
     std::vector<Message> committed;
     int skipped = 0;
+    int pagesTurned = 0;
 };
 
 class RecordingTray final : public ITrayIcon {

@@ -1,0 +1,222 @@
+#include "platform/XcbWindowTracker.h"
+
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace pendar {
+
+namespace {
+
+template <typename T>
+using Reply = std::unique_ptr<T, decltype(&std::free)>;
+
+template <typename T>
+Reply<T> Take(T* reply, xcb_generic_error_t* error)
+{
+    std::free(error); // an error only means there is no answer
+    return Reply<T>(reply, &std::free);
+}
+
+constexpr uint32_t kMaxListItems = 4096; // longer lists are cut, never trusted
+
+} // namespace
+
+struct XcbWindowTracker::State {
+    xcb_connection_t* c = nullptr;
+    xcb_window_t root = 0;
+    xcb_atom_t activeWindow = 0, clientListStacking = 0, wmState = 0, stateHidden = 0, stateSkipTaskbar = 0,
+               frameExtents = 0, windowType = 0, typeDesktop = 0, typeDock = 0;
+
+    xcb_atom_t Atom(const char* name)
+    {
+        xcb_generic_error_t* error = nullptr;
+        auto r = Take(xcb_intern_atom_reply(
+                          c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), &error),
+                      error);
+        return r ? r->atom : xcb_atom_t{XCB_ATOM_NONE};
+    }
+
+    // A property of 32-bit values of `type`; empty when missing or broken.
+    std::vector<uint32_t> Values(xcb_window_t w, xcb_atom_t property, xcb_atom_t type)
+    {
+        std::vector<uint32_t> values;
+        if (!c || property == XCB_ATOM_NONE)
+            return values;
+        xcb_generic_error_t* error = nullptr;
+        auto r = Take(xcb_get_property_reply(c, xcb_get_property(c, 0, w, property, type, 0, kMaxListItems), &error),
+                      error);
+        if (!r || r->format != 32 || r->type != type)
+            return values;
+        const int bytes = xcb_get_property_value_length(r.get());
+        const auto* data = static_cast<const uint32_t*>(xcb_get_property_value(r.get()));
+        const size_t n = std::min<size_t>(bytes > 0 ? static_cast<size_t>(bytes) / 4 : 0, kMaxListItems);
+        values.assign(data, data + n);
+        return values;
+    }
+
+    bool Has(xcb_window_t w, xcb_atom_t property, xcb_atom_t type, xcb_atom_t value)
+    {
+        if (value == XCB_ATOM_NONE)
+            return false;
+        std::vector<uint32_t> v = Values(w, property, type);
+        return std::find(v.begin(), v.end(), value) != v.end();
+    }
+
+    bool Mapped(xcb_window_t w)
+    {
+        xcb_generic_error_t* error = nullptr;
+        auto a = Take(xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, w), &error), error);
+        return a && a->map_state == XCB_MAP_STATE_VIEWABLE;
+    }
+
+    // The window with its frame, in root coordinates.
+    bool FrameRect(xcb_window_t w, port::TRect& rect)
+    {
+        xcb_generic_error_t* error = nullptr;
+        auto g = Take(xcb_get_geometry_reply(c, xcb_get_geometry(c, w), &error), error);
+        if (!g)
+            return false;
+        auto t = Take(xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, w, root, 0, 0), &error),
+                      error);
+        if (!t)
+            return false;
+        rect = {t->dst_x, t->dst_y, t->dst_x + g->width, t->dst_y + g->height};
+        std::vector<uint32_t> extents = Values(w, frameExtents, XCB_ATOM_CARDINAL);
+        if (extents.size() == 4) { // left, right, top, bottom; a silly value is ignored
+            auto part = [](uint32_t v) { return v <= 4096 ? static_cast<int>(v) : 0; };
+            rect.left -= part(extents[0]);
+            rect.right += part(extents[1]);
+            rect.top -= part(extents[2]);
+            rect.bottom += part(extents[3]);
+        }
+        return true;
+    }
+};
+
+XcbWindowTracker::XcbWindowTracker(std::function<bool(WindowId)> isOwn)
+    : s_(std::make_unique<State>()), isOwn_(std::move(isOwn))
+{
+    int screenNumber = 0;
+    s_->c = xcb_connect(nullptr, &screenNumber);
+    if (xcb_connection_has_error(s_->c)) {
+        xcb_disconnect(s_->c);
+        s_->c = nullptr;
+        return;
+    }
+    xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(s_->c));
+    for (int i = 0; i < screenNumber && it.rem; ++i)
+        xcb_screen_next(&it);
+    if (!it.rem) {
+        xcb_disconnect(s_->c);
+        s_->c = nullptr;
+        return;
+    }
+    s_->root = it.data->root;
+    s_->activeWindow = s_->Atom("_NET_ACTIVE_WINDOW");
+    s_->clientListStacking = s_->Atom("_NET_CLIENT_LIST_STACKING");
+    s_->wmState = s_->Atom("_NET_WM_STATE");
+    s_->stateHidden = s_->Atom("_NET_WM_STATE_HIDDEN");
+    s_->stateSkipTaskbar = s_->Atom("_NET_WM_STATE_SKIP_TASKBAR");
+    s_->frameExtents = s_->Atom("_NET_FRAME_EXTENTS");
+    s_->windowType = s_->Atom("_NET_WM_WINDOW_TYPE");
+    s_->typeDesktop = s_->Atom("_NET_WM_WINDOW_TYPE_DESKTOP");
+    s_->typeDock = s_->Atom("_NET_WM_WINDOW_TYPE_DOCK");
+}
+
+XcbWindowTracker::~XcbWindowTracker()
+{
+    if (s_->c)
+        xcb_disconnect(s_->c);
+}
+
+bool XcbWindowTracker::Connected() const
+{
+    return s_->c != nullptr;
+}
+
+ForegroundInfo XcbWindowTracker::Foreground()
+{
+    ForegroundInfo info;
+    if (!s_->c)
+        return info;
+    // Without a window manager there is no active window property at all.
+    std::vector<uint32_t> active = s_->Values(s_->root, s_->activeWindow, XCB_ATOM_WINDOW);
+    if (active.empty() || active[0] == XCB_WINDOW_NONE)
+        return info;
+    const xcb_window_t w = active[0];
+    if (isOwn_ && isOwn_(w)) {
+        info.kind = ForegroundInfo::Own;
+        return info;
+    }
+    // Only windows the manager lists as clients count; the desktop and
+    // docks are no window to sit on.
+    std::vector<uint32_t> stacking = s_->Values(s_->root, s_->clientListStacking, XCB_ATOM_WINDOW);
+    if (!stacking.empty() && std::find(stacking.begin(), stacking.end(), w) == stacking.end())
+        return info;
+    if (s_->Has(w, s_->windowType, XCB_ATOM_ATOM, s_->typeDesktop) ||
+        s_->Has(w, s_->windowType, XCB_ATOM_ATOM, s_->typeDock))
+        return info;
+    if (!IsShown(w) || !s_->FrameRect(w, info.rect))
+        return info;
+    info.kind = ForegroundInfo::Other;
+    info.id = w;
+    return info;
+}
+
+bool XcbWindowTracker::IsShown(WindowId id)
+{
+    if (!s_->c || id == 0 || id > UINT32_MAX)
+        return false;
+    const auto w = static_cast<xcb_window_t>(id);
+    return s_->Mapped(w) && !s_->Has(w, s_->wmState, XCB_ATOM_ATOM, s_->stateHidden);
+}
+
+void XcbWindowTracker::SetSkipTaskbar(WindowId id, bool on)
+{
+    if (!s_->c || id == 0 || id > UINT32_MAX || s_->stateSkipTaskbar == XCB_ATOM_NONE)
+        return;
+    const auto w = static_cast<xcb_window_t>(id);
+    xcb_generic_error_t* error = nullptr;
+    auto a = Take(xcb_get_window_attributes_reply(s_->c, xcb_get_window_attributes(s_->c, w), &error), error);
+    if (!a)
+        return;
+    if (a->map_state != XCB_MAP_STATE_UNMAPPED) {
+        // A mapped window's state belongs to the window manager: ask it.
+        xcb_client_message_event_t event{};
+        event.response_type = XCB_CLIENT_MESSAGE;
+        event.format = 32;
+        event.window = w;
+        event.type = s_->wmState;
+        event.data.data32[0] = on ? 1 : 0; // _NET_WM_STATE_ADD / _REMOVE
+        event.data.data32[1] = s_->stateSkipTaskbar;
+        event.data.data32[3] = 1; // from a normal application
+        xcb_send_event(s_->c, 0, s_->root,
+                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       reinterpret_cast<const char*>(&event));
+    } else {
+        // Before mapping the window carries the state itself.
+        std::vector<uint32_t> states = s_->Values(w, s_->wmState, XCB_ATOM_ATOM);
+        states.erase(std::remove(states.begin(), states.end(), s_->stateSkipTaskbar), states.end());
+        if (on)
+            states.push_back(s_->stateSkipTaskbar);
+        xcb_change_property(s_->c, XCB_PROP_MODE_REPLACE, w, s_->wmState, XCB_ATOM_ATOM, 32,
+                            static_cast<uint32_t>(states.size()), states.data());
+    }
+    xcb_flush(s_->c);
+}
+
+bool XcbWindowTracker::PointerButtonHeld()
+{
+    if (!s_->c)
+        return false;
+    xcb_generic_error_t* error = nullptr;
+    auto p = Take(xcb_query_pointer_reply(s_->c, xcb_query_pointer(s_->c, s_->root), &error), error);
+    constexpr uint16_t kButtons = XCB_BUTTON_MASK_1 | XCB_BUTTON_MASK_2 | XCB_BUTTON_MASK_3;
+    return p && (p->mask & kButtons) != 0;
+}
+
+} // namespace pendar
