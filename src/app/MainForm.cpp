@@ -38,6 +38,7 @@ void TMainForm::FormShow()
     // With a tray icon the window needs no task-bar entry; without one it
     // keeps it, or a hidden window could never be brought back.
     svc_.view.SetTaskbarEntry(!trayAdded_);
+    ApplyZOrder(); // topmost from the start, not only once activated
     PlaceWindow(false);
     firstShow_ = false;
 }

@@ -176,9 +176,9 @@ Qt::WindowFlags MainWindow::WantedFlags() const
 
 void MainWindow::SetTaskbarEntry(bool shown)
 {
+    // A change re-creates the native window; showEvent gives the new one
+    // its task-bar state.
     taskbarEntry_ = shown;
-    if (desktop_)
-        desktop_->SetSkipTaskbar(winId(), !shown);
     if (windowFlags() == WantedFlags())
         return;
     const bool visible = isVisible();
@@ -218,6 +218,8 @@ void MainWindow::moveEvent(QMoveEvent* event)
 void MainWindow::SetStayOnTop(bool onTop)
 {
     stayOnTop_ = onTop;
+    if (desktop_ && isVisible())
+        desktop_->SetAbove(winId(), onTop);
     if (windowFlags() == WantedFlags())
         return;
     // A mapped window changes its state in place: the widget's own route
@@ -338,8 +340,20 @@ bool MainWindow::IsBalloonPart(QObject* watched) const
     return false;
 }
 
+void MainWindow::ApplyWindowStates()
+{
+    if (!desktop_)
+        return;
+    desktop_->SetSkipTaskbar(winId(), !taskbarEntry_);
+    desktop_->SetAbove(winId(), stayOnTop_);
+}
+
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    // Mapped and managed: the window manager may have dropped the states
+    // while the window was hidden, or taken them before Qt set them.
+    if (watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed())
+        ApplyWindowStates();
     if (form_ && IsBalloonPart(watched) && event->type() == QEvent::MouseButtonPress) {
         const bool left = static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
         Guarded(*form_, [this, left] { form_->MesImageMouseDown(left); });
@@ -416,10 +430,11 @@ void MainWindow::closeEvent(QCloseEvent* event)
 void MainWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    // Not yet mapped: the state goes on the window itself, and the window
-    // manager may have dropped it while the window was hidden.
-    if (desktop_ && !taskbarEntry_)
-        desktop_->SetSkipTaskbar(winId(), true);
+    // Not yet mapped: the states go on the window itself, and again once
+    // it is exposed.
+    ApplyWindowStates();
+    if (QWindow* native = windowHandle())
+        native->installEventFilter(this);
     if (form_)
         Guarded(*form_, [this] { form_->FormShow(); });
 }

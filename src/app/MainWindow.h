@@ -87,6 +87,7 @@ private:
     bool IsBalloonPart(QObject* watched) const;
     bool CharacterMouse(QObject* watched, QEvent* event);
     Qt::WindowFlags WantedFlags() const;
+    void ApplyWindowStates();
 
     TMainForm* form_ = nullptr;
     QTimer tick_;

@@ -28,7 +28,7 @@ constexpr uint32_t kMaxListItems = 4096; // longer lists are cut, never trusted
 struct XcbWindowTracker::State {
     xcb_connection_t* c = nullptr;
     xcb_window_t root = 0;
-    xcb_atom_t activeWindow = 0, clientListStacking = 0, wmState = 0, stateHidden = 0, stateSkipTaskbar = 0,
+    xcb_atom_t activeWindow = 0, clientListStacking = 0, wmState = 0, stateHidden = 0, stateSkipTaskbar = 0, stateAbove = 0,
                frameExtents = 0, windowType = 0, typeDesktop = 0, typeDock = 0;
 
     xcb_atom_t Atom(const char* name)
@@ -121,6 +121,7 @@ XcbWindowTracker::XcbWindowTracker(std::function<bool(WindowId)> isOwn)
     s_->wmState = s_->Atom("_NET_WM_STATE");
     s_->stateHidden = s_->Atom("_NET_WM_STATE_HIDDEN");
     s_->stateSkipTaskbar = s_->Atom("_NET_WM_STATE_SKIP_TASKBAR");
+    s_->stateAbove = s_->Atom("_NET_WM_STATE_ABOVE");
     s_->frameExtents = s_->Atom("_NET_FRAME_EXTENTS");
     s_->windowType = s_->Atom("_NET_WM_WINDOW_TYPE");
     s_->typeDesktop = s_->Atom("_NET_WM_WINDOW_TYPE_DESKTOP");
@@ -177,12 +178,26 @@ bool XcbWindowTracker::IsShown(WindowId id)
 
 void XcbWindowTracker::SetSkipTaskbar(WindowId id, bool on)
 {
-    if (!s_->c || id == 0 || id > UINT32_MAX || s_->stateSkipTaskbar == XCB_ATOM_NONE)
+    SetState(id, s_->stateSkipTaskbar, on);
+}
+
+void XcbWindowTracker::SetAbove(WindowId id, bool on)
+{
+    SetState(id, s_->stateAbove, on);
+}
+
+void XcbWindowTracker::SetState(WindowId id, unsigned state, bool on)
+{
+    if (!s_->c || id == 0 || id > UINT32_MAX || state == XCB_ATOM_NONE)
         return;
     const auto w = static_cast<xcb_window_t>(id);
     xcb_generic_error_t* error = nullptr;
     auto a = Take(xcb_get_window_attributes_reply(s_->c, xcb_get_window_attributes(s_->c, w), &error), error);
     if (!a)
+        return;
+    std::vector<uint32_t> states = s_->Values(w, s_->wmState, XCB_ATOM_ATOM);
+    const bool has = std::find(states.begin(), states.end(), state) != states.end();
+    if (has == on)
         return;
     if (a->map_state != XCB_MAP_STATE_UNMAPPED) {
         // A mapped window's state belongs to the window manager: ask it.
@@ -192,17 +207,16 @@ void XcbWindowTracker::SetSkipTaskbar(WindowId id, bool on)
         event.window = w;
         event.type = s_->wmState;
         event.data.data32[0] = on ? 1 : 0; // _NET_WM_STATE_ADD / _REMOVE
-        event.data.data32[1] = s_->stateSkipTaskbar;
+        event.data.data32[1] = state;
         event.data.data32[3] = 1; // from a normal application
         xcb_send_event(s_->c, 0, s_->root,
                        XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                        reinterpret_cast<const char*>(&event));
     } else {
         // Before mapping the window carries the state itself.
-        std::vector<uint32_t> states = s_->Values(w, s_->wmState, XCB_ATOM_ATOM);
-        states.erase(std::remove(states.begin(), states.end(), s_->stateSkipTaskbar), states.end());
+        states.erase(std::remove(states.begin(), states.end(), state), states.end());
         if (on)
-            states.push_back(s_->stateSkipTaskbar);
+            states.push_back(state);
         xcb_change_property(s_->c, XCB_PROP_MODE_REPLACE, w, s_->wmState, XCB_ATOM_ATOM, 32,
                             static_cast<uint32_t>(states.size()), states.data());
     }

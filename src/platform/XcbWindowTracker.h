@@ -26,13 +26,16 @@ public:
     ForegroundInfo Foreground() override;
     bool IsShown(WindowId id) override;
 
-    // Adds or removes "skip the task bar" (_NET_WM_STATE_SKIP_TASKBAR) on
-    // one of our windows, mapped or not.
+    // Adds or removes "skip the task bar" (_NET_WM_STATE_SKIP_TASKBAR) or
+    // "above the others" (_NET_WM_STATE_ABOVE) on one of our windows,
+    // mapped or not.
     void SetSkipTaskbar(WindowId id, bool on);
+    void SetAbove(WindowId id, bool on);
     // True while a pointer button is held down.
     bool PointerButtonHeld();
 
 private:
+    void SetState(WindowId id, unsigned state, bool on);
     struct State;
     std::unique_ptr<State> s_;
     std::function<bool(WindowId)> isOwn_;

@@ -15,9 +15,13 @@
 #include <gtest/gtest.h>
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -45,6 +49,31 @@ public:
     ~ServerView() { xcb_disconnect(c_); }
     ServerView(const ServerView&) = delete;
     ServerView& operator=(const ServerView&) = delete;
+
+    // The names of the window's _NET_WM_STATE atoms.
+    std::vector<std::string> States(xcb_window_t w) const
+    {
+        std::vector<std::string> names;
+        const char* name = "_NET_WM_STATE";
+        std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> atom(
+            xcb_intern_atom_reply(c_, xcb_intern_atom(c_, 1, static_cast<uint16_t>(std::strlen(name)), name), nullptr),
+            &std::free);
+        if (!atom)
+            return names;
+        std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> p(
+            xcb_get_property_reply(c_, xcb_get_property(c_, 0, w, atom->atom, XCB_ATOM_ATOM, 0, 64), nullptr),
+            &std::free);
+        if (!p || p->format != 32)
+            return names;
+        const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(p.get()));
+        for (int i = 0; i < xcb_get_property_value_length(p.get()) / 4; ++i) {
+            std::unique_ptr<xcb_get_atom_name_reply_t, decltype(&std::free)> n(
+                xcb_get_atom_name_reply(c_, xcb_get_atom_name(c_, atoms[i]), nullptr), &std::free);
+            if (n)
+                names.emplace_back(xcb_get_atom_name_name(n.get()), xcb_get_atom_name_name_length(n.get()));
+        }
+        return names;
+    }
 
     QPoint Position(xcb_window_t w) const
     {
@@ -188,6 +217,39 @@ TEST(WindowTracking, DragWithTheMouseMovesTheWindow)
         << "the character is at " << t.ServerCharacter().x() << "," << t.ServerCharacter().y();
     const port::TRect area = t.window.WorkArea();
     EXPECT_EQ(10000 * (wanted.x() - area.left) / (area.Width() - 160), t.form.Settings().offsetX);
+}
+
+TEST(WindowTracking, TaskBarAndStayOnTopStatesReachTheWindowManager)
+{
+    TrackedWorld t;
+    ASSERT_TRUE(t.tracker.Connected());
+    t.form.SkinInfo().align = alBottom;
+    t.form.ApplyTaskbarMode();
+    t.window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&t.window));
+    auto has = [&](const char* state) {
+        std::vector<std::string> states = t.server.States(static_cast<xcb_window_t>(t.window.winId()));
+        return std::find(states.begin(), states.end(), state) != states.end();
+    };
+    EXPECT_FALSE(has("_NET_WM_STATE_SKIP_TASKBAR"));
+
+    // With a tray icon the window leaves the task bar, also after it was
+    // hidden and shown again.
+    t.window.SetTaskbarEntry(false);
+    EXPECT_TRUE(WaitFor([&] { return has("_NET_WM_STATE_SKIP_TASKBAR"); }));
+    t.form.SysMinClick();
+    t.form.SysRestoreClick();
+    EXPECT_TRUE(WaitFor([&] { return t.window.isVisible() && has("_NET_WM_STATE_SKIP_TASKBAR"); }));
+
+    // The setting makes the window topmost where it stands.
+    const QPoint before = t.ServerCharacter();
+    t.form.Settings().stayOnTop = true;
+    t.form.FormActivate();
+    EXPECT_TRUE(WaitFor([&] { return has("_NET_WM_STATE_ABOVE"); }));
+    t.form.Settings().stayOnTop = false;
+    t.form.FormActivate();
+    EXPECT_TRUE(WaitFor([&] { return !has("_NET_WM_STATE_ABOVE"); }));
+    EXPECT_EQ(before, t.ServerCharacter());
 }
 
 } // namespace
