@@ -142,6 +142,15 @@ struct TrackedWorld {
     {
         return {r.left + (r.Width() - 160) * form.Settings().offsetX / 10000, r.top - 160};
     }
+    bool ShownOnTheBottomEdge()
+    {
+        if (!tracker.Connected())
+            return false;
+        form.SkinInfo().align = alBottom;
+        form.ApplyTaskbarMode();
+        window.show();
+        return QTest::qWaitForWindowExposed(&window) && TickUntil([&] { return OnScreenBottom(); });
+    }
     QPoint OnScreenBottom()
     {
         port::TRect area = window.WorkArea();
@@ -193,12 +202,7 @@ TEST(WindowTracking, CharacterFollowsTheForegroundWindow)
 TEST(WindowTracking, DragWithTheMouseMovesTheWindow)
 {
     TrackedWorld t;
-    ASSERT_TRUE(t.tracker.Connected());
-    t.form.SkinInfo().align = alBottom;
-    t.form.ApplyTaskbarMode();
-    t.window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&t.window));
-    ASSERT_TRUE(t.TickUntil([&] { return t.OnScreenBottom(); }));
+    ASSERT_TRUE(t.ShownOnTheBottomEdge());
 
     // Press in the middle of the plain character, drag 120 pixels left and
     // a little up: on the bottom edge only the horizontal part counts.
@@ -222,11 +226,7 @@ TEST(WindowTracking, DragWithTheMouseMovesTheWindow)
 TEST(WindowTracking, TaskBarAndStayOnTopStatesReachTheWindowManager)
 {
     TrackedWorld t;
-    ASSERT_TRUE(t.tracker.Connected());
-    t.form.SkinInfo().align = alBottom;
-    t.form.ApplyTaskbarMode();
-    t.window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&t.window));
+    ASSERT_TRUE(t.ShownOnTheBottomEdge());
     auto has = [&](const char* state) {
         std::vector<std::string> states = t.server.States(static_cast<xcb_window_t>(t.window.winId()));
         return std::find(states.begin(), states.end(), state) != states.end();
