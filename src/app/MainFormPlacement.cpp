@@ -3,11 +3,15 @@
 // edge, dragging, and the window's stacking.
 #include "app/MainForm.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
 
 constexpr int kDragThreshold = 9; // |dx| + |dy| from the press point
+// Picture offsets come from Info.ini; beyond this no screen has room, and
+// the sums stay far from overflowing.
+constexpr int kMaxPictureOffset = 1 << 16;
 
 } // namespace
 
@@ -28,8 +32,8 @@ pendar::TPlacementGeometry TMainForm::PlacementGeometry() const
     g.h = face_.mainPanel.Height();
     g.bw = face_.mesPanel.Width();
     g.bh = face_.mesPanel.Height();
-    g.pictureOffX = skin_.pictureOffX;
-    g.pictureOffY = skin_.pictureOffY;
+    g.pictureOffX = std::clamp(skin_.pictureOffX, -kMaxPictureOffset, kMaxPictureOffset);
+    g.pictureOffY = std::clamp(skin_.pictureOffY, -kMaxPictureOffset, kMaxPictureOffset);
     g.window = {trackedRect_.left - area.left, trackedRect_.top - area.top, trackedRect_.right - area.left,
                 trackedRect_.bottom - area.top};
     return g;

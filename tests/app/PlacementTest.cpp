@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 
 using pendar::TPoint;
@@ -89,6 +91,14 @@ TEST(Placement, PictureOffsetsAndTheWorkAreaOrigin)
     p.Place();
     // Across the edge the offset counts twice, down it once.
     EXPECT_EQ((TPoint{452, 585}), p.Character());
+
+    // Offsets no screen could hold are cut, never overflow.
+    Placed huge(alBottom, 5000, 0);
+    huge.w.form.SkinInfo().pictureOffX = std::numeric_limits<int>::max();
+    huge.w.form.SkinInfo().pictureOffY = std::numeric_limits<int>::min();
+    huge.Place();
+    huge.Drag({500, 650}, {{20, 0}});
+    EXPECT_EQ((TPoint{864 + 65536, 580 - 65536}), huge.Character());
 
     Placed shifted(alBottom, 5000, 0);
     shifted.w.world.view.workArea = {100, 40, 1124, 780};
