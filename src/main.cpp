@@ -8,6 +8,8 @@
 #include "app/MainWindow.h"
 #include "app/MessageStore.h"
 #include "app/Placeholders.h"
+#include "app/QtTrayIcon.h"
+#include "audio/AudioSink.h"
 #include "app/StdRandom.h"
 #include "dialogs/LogModel.h"
 #include "platform/QtMessageBoxes.h"
@@ -46,7 +48,7 @@ int main(int argc, char** argv)
     pendar::QtMessageBoxes messageBoxes;
     port::SetMessageBoxes(&messageBoxes);
     pendar::TMessageStore messages;
-    pendar::NoTrayIcon tray;
+    pendar::QtTrayIcon tray;
     // Foreign windows are seen only on X11; elsewhere there never is one
     // and the window-relative places fall back to the screen's edges.
     pendar::NullWindowTracker noTracker;
@@ -72,6 +74,9 @@ int main(int argc, char** argv)
     window.Attach(form);
     pendar::TFormBalloon balloon(form);
     messages.SetBalloon(&balloon);
+    tray.Attach(form, window.PopupMenu());
+    // The player's notices (no audio device) come from the GUI thread.
+    audio::SetAudioNotice([&form](std::string_view text) { form.AddLog(text, 0); });
     pendar::DialogWindows dialogs(log, clock, window, form.SettingDialog(), [&form] { return form.StaysOnTop(); });
     form.SetDialogWindows(&dialogs);
 
@@ -95,6 +100,7 @@ int main(int argc, char** argv)
     pendar::Guarded(form, [&] { form.FormDestroy(); });
     form.SetDialogWindows(nullptr);
     messages.SetBalloon(nullptr);
+    audio::SetAudioNotice(nullptr);
     port::SetMessageBoxes(nullptr);
     return rc;
 }

@@ -17,6 +17,7 @@ public:
     void SetHints(std::string_view) override {}
     void Show() override {}
     void Hide() override {}
+    void Minimize() override {}
     bool IsVisible() const override { return true; }
     bool IsApplicationActive() const override { return false; }
     void SetTaskbarEntry(bool) override {}

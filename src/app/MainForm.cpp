@@ -6,6 +6,7 @@
 TMainForm::TMainForm(Services services) : svc_(std::move(services))
 {
     currentTime_ = NowTime(svc_.clock);
+    zoWave_.SetSyncMode(smASync);
     CreateMenu();
 }
 
@@ -25,8 +26,8 @@ void TMainForm::FormCreate()
     if (closing_)
         return;
     trayAdded_ = svc_.tray.Add(kAppTitle, kIconNormal);
-    if (trayAdded_)
-        trayIcon_ = kIconNormal;
+    trayRequested_ = true;
+    trayIcon_ = kIconNormal;
     svc_.view.StartTick();
     idleCountdown_ = 0;
 }
@@ -71,8 +72,9 @@ void TMainForm::FormDestroy()
     ReleasePictures();
     ReleaseBalloon();
     ClosePack();
-    if (trayAdded_) {
+    if (trayRequested_) {
         svc_.tray.Delete();
+        trayRequested_ = false;
         trayAdded_ = false;
     }
     FreePictureBuffers();

@@ -11,6 +11,7 @@
 #include "app/SkinFiles.h"
 #include "app/SkinInfo.h"
 #include "app/SysMenu.h"
+#include "audio/ZoWave.h"
 #include "base/LogSink.h"
 #include "base/SchTime.h"
 #include "dialogs/SettingModel.h"
@@ -162,6 +163,8 @@ public:
     pendar::WindowId TrackedWindow() const { return trackedWindow_; }
     const port::TRect& TrackedRect() const { return trackedRect_; }
     bool MailBusy() const { return mailBusy_; }
+    // The voices' player (asynchronous, one-call path).
+    const TZoWave& ZoWave() const { return zoWave_; }
     // Whether the main window is topmost (the skin's ONTOP or StayOnTop);
     // the dialogs take the same state when they are activated.
     bool StaysOnTop() const { return skin_.onTop == 1 || settings_.stayOnTop; }
@@ -209,7 +212,8 @@ protected:
     bool closing_ = false;
     bool tickGuard_ = false;
     bool modal_ = false;
-    bool trayAdded_ = false;
+    bool trayAdded_ = false;     // the icon is in a notification area
+    bool trayRequested_ = false; // added, waiting for an area when none runs
     bool firstShow_ = true;
     bool mailBusy_ = false;
     int flashCount_ = 0;
@@ -302,6 +306,7 @@ protected:
     int animeFrame_ = 0;
     int animeDelay_ = 0;
     int animeRepeats_ = 0;
+    TZoWave zoWave_; // the voices (MainFormVoices.cpp)
 
 private:
     // The start message and voice of the skin just loaded.
@@ -319,4 +324,5 @@ private:
     void TrackForeground();
     void PlaceIfWindowRelative();
     void StepTrayFlash();
+    void FollowTrayHost();
 };

@@ -81,7 +81,7 @@ void TMainForm::IdleAction()
     }
     if (skin_.randomWavCount > 0 && svc_.random.Next() % 40 == 0) {
         const std::string& wave = skin_.randomWavs[static_cast<size_t>(Below(svc_.random, skin_.randomWavCount))];
-        if (settings_.waveFlag && settings_.randomWav && !wave.empty())
+        if (settings_.waveFlag && settings_.randomWav && !wave.empty() && !zoWave_.Playing())
             PlaySkinWave(wave);
     }
 }

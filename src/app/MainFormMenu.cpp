@@ -59,7 +59,12 @@ void TMainForm::CreateMenu()
 void TMainForm::SysMinClick()
 {
     flashCount_ = 0;
-    svc_.view.Hide();
+    // Hidden only when the tray icon can bring it back; otherwise its
+    // task-bar entry must.
+    if (trayAdded_)
+        svc_.view.Hide();
+    else
+        svc_.view.Minimize();
     menu_.SetEnabled("MISysMin", false);
     menu_.SetEnabled("MISysRestore", true);
 }

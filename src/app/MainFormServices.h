@@ -21,6 +21,8 @@ public:
     virtual void SetHints(std::string_view text) = 0;
     virtual void Show() = 0;
     virtual void Hide() = 0;
+    // Minimised to its task-bar entry (when there is no tray icon to hide to).
+    virtual void Minimize() = 0;
     virtual bool IsVisible() const = 0;
     // True when one of Pendar's windows has the input focus.
     virtual bool IsApplicationActive() const = 0;
@@ -71,10 +73,13 @@ public:
 class ITrayIcon {
 public:
     virtual ~ITrayIcon() = default;
-    // Adds the icon; false when there is no notification area to show it.
+    // Adds the icon; false when there is no notification area to show it
+    // now (the icon appears when one starts: see Shown).
     virtual bool Add(std::string_view tip, std::string_view icon) = 0;
     virtual void SetIcon(std::string_view icon) = 0;
     virtual void Delete() = 0;
+    // Whether an added icon is in a notification area at this moment.
+    virtual bool Shown() const = 0;
 };
 
 // The windows the main window opens besides itself.

@@ -61,6 +61,7 @@ void TMainForm::CheckTimerTimer()
             CheckMail(false);
     }
 
+    FollowTrayHost();
     StepTrayFlash();
 }
 
@@ -94,6 +95,19 @@ void TMainForm::PlaceIfWindowRelative()
 {
     if (EffectiveAlign() > 4)
         PlaceWindow(false);
+}
+
+// A notification area that starts after Pendar (or goes away) changes where
+// the window goes when it is minimised, and whether it needs its task-bar
+// entry.
+void TMainForm::FollowTrayHost()
+{
+    if (!trayRequested_ || svc_.tray.Shown() == trayAdded_)
+        return;
+    trayAdded_ = !trayAdded_;
+    svc_.view.SetTaskbarEntry(!trayAdded_);
+    if (!trayAdded_ && !svc_.view.IsVisible())
+        SysRestoreClick(); // hidden to an icon that is gone: bring it back
 }
 
 void TMainForm::StepTrayFlash()

@@ -148,12 +148,18 @@ void MainWindow::SetHints(std::string_view text)
 
 void MainWindow::Show()
 {
+    setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
 }
 
 void MainWindow::Hide()
 {
     hide();
+}
+
+void MainWindow::Minimize()
+{
+    showMinimized();
 }
 
 bool MainWindow::IsVisible() const

@@ -53,6 +53,7 @@ public:
     void SetHints(std::string_view text) override;
     void Show() override;
     void Hide() override;
+    void Minimize() override;
     bool IsVisible() const override;
     bool IsApplicationActive() const override;
     void SetTaskbarEntry(bool shown) override;

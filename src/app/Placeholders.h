@@ -1,5 +1,5 @@
-// Stand-ins for the services whose real versions come with the balloon and
-// the tray icon: they accept every call and show nothing.
+// Stand-ins for the services that subcommands without a desktop use: they
+// accept every call and show nothing.
 #pragma once
 
 #include "app/MainFormServices.h"
@@ -22,6 +22,7 @@ public:
     bool Add(std::string_view, std::string_view) override { return false; }
     void SetIcon(std::string_view) override {}
     void Delete() override {}
+    bool Shown() const override { return false; }
 };
 
 } // namespace pendar

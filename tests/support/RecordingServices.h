@@ -18,6 +18,7 @@ public:
     void SetHints(std::string_view text) override { hints = text; }
     void Show() override { visible = true; calls.push_back("Show"); }
     void Hide() override { visible = false; calls.push_back("Hide"); }
+    void Minimize() override { calls.push_back("Minimize"); }
     bool IsVisible() const override { return visible; }
     bool IsApplicationActive() const override { return active; }
     void SetTaskbarEntry(bool shown) override { taskbarEntry = shown; }
@@ -80,8 +81,9 @@ public:
     }
     void SetIcon(std::string_view icon) override { icons.emplace_back(icon); }
     void Delete() override { deleted = true; }
+    bool Shown() const override { return available && !deleted; }
 
-    bool available = true;
+    bool available = true; // a notification area runs
     bool deleted = false;
     std::vector<std::string> icons;
 };

@@ -1,0 +1,96 @@
+#include "platform/ZoNotifyIcon.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QMenu>
+
+TZoNotifyIcon::TZoNotifyIcon()
+{
+    QObject::connect(&tray_, &QSystemTrayIcon::activated,
+                     [this](QSystemTrayIcon::ActivationReason reason) { Activated(reason); });
+}
+
+TZoNotifyIcon::~TZoNotifyIcon()
+{
+    NIMDelete();
+}
+
+bool TZoNotifyIcon::NIMAdd()
+{
+    if (!visible_) {
+        tray_.setToolTip(caption_);
+        tray_.setIcon(Shown());
+        // Shown even without a notification area: Qt embeds the icon when
+        // one starts (a panel that comes up after Pendar at log-in).
+        tray_.show();
+        visible_ = true;
+    }
+    return Embedded();
+}
+
+void TZoNotifyIcon::NIMDelete()
+{
+    if (!visible_)
+        return;
+    visible_ = false;
+    tray_.hide();
+}
+
+void TZoNotifyIcon::SetIconVisible(bool visible)
+{
+    if (visible == visible_)
+        return;
+    if (visible)
+        NIMAdd();
+    else
+        NIMDelete();
+}
+
+bool TZoNotifyIcon::Embedded() const
+{
+    return visible_ && QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void TZoNotifyIcon::SetCaption(const QString& caption)
+{
+    caption_ = caption;
+    if (visible_)
+        tray_.setToolTip(caption_);
+}
+
+void TZoNotifyIcon::SetIcon(const QIcon& icon)
+{
+    icon_ = icon;
+    if (visible_)
+        tray_.setIcon(Shown());
+}
+
+QIcon TZoNotifyIcon::Shown() const
+{
+    return icon_.isNull() ? QApplication::windowIcon() : icon_;
+}
+
+void TZoNotifyIcon::NotifyWinPopup()
+{
+    if (Menu)
+        Menu->popup(QCursor::pos());
+}
+
+void TZoNotifyIcon::Activated(QSystemTrayIcon::ActivationReason reason)
+{
+    switch (reason) {
+    case QSystemTrayIcon::Trigger:
+        if (OnClick)
+            OnClick();
+        break;
+    case QSystemTrayIcon::DoubleClick:
+        if (OnDblClick)
+            OnDblClick();
+        break;
+    case QSystemTrayIcon::Context:
+        NotifyWinPopup();
+        break;
+    default:
+        break;
+    }
+}
