@@ -52,9 +52,14 @@ public:
     uint32_t AnimePixel(int slot, int x, int y) { return animes_[static_cast<size_t>(slot)].PGet(x, y); }
 
     std::vector<std::string> played;
+    bool realVoices = false; // also play them through the form's own player
 
-protected:
-    void PlaySkinWave(const std::string& name) override { played.push_back(name); }
+    void PlaySkinWave(const std::string& name) override
+    {
+        played.push_back(name);
+        if (realVoices)
+            TMainForm::PlaySkinWave(name);
+    }
 };
 
 // A 24-bit picture for a fixture skin: colours 0xRRGGBB, (0, 0) top-left.

@@ -42,6 +42,32 @@ TEST_F(MainTick, WithoutATrayTheWindowKeepsItsTaskbarEntry)
     EXPECT_TRUE(f.world.view.taskbarEntry);
 }
 
+TEST_F(MainTick, ANotificationAreaThatComesOrGoesMovesWhereTheWindowMinimisesTo)
+{
+    FormFixture f;
+    f.world.tray.available = false; // the panel is not up yet
+    f.form.FormCreate();
+    f.form.FormShow();
+    f.form.SysMinClick();
+    EXPECT_EQ("Minimize", f.world.view.calls.back()); // its task-bar entry brings it back
+    f.form.SysRestoreClick();
+
+    f.world.tray.available = true; // the panel started: the icon is in it
+    f.Tick();
+    EXPECT_TRUE(f.form.TrayAdded());
+    EXPECT_FALSE(f.world.view.taskbarEntry);
+    f.form.SysMinClick();
+    EXPECT_EQ("Hide", f.world.view.calls.back());
+
+    f.world.tray.available = false; // the panel went away while the window was hidden
+    f.Tick();
+    EXPECT_FALSE(f.form.TrayAdded());
+    EXPECT_TRUE(f.world.view.taskbarEntry);
+    EXPECT_TRUE(f.world.view.visible);
+    f.form.FormDestroy();
+    EXPECT_TRUE(f.world.tray.deleted); // the icon that waited is withdrawn too
+}
+
 TEST_F(MainTick, AFailedSkinFallsBackToThePlainSkin)
 {
     FormFixture f;
