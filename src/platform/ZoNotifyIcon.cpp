@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QMenu>
+#include <QStyle>
 
 TZoNotifyIcon::TZoNotifyIcon()
 {
@@ -67,7 +68,11 @@ void TZoNotifyIcon::SetIcon(const QIcon& icon)
 
 QIcon TZoNotifyIcon::Shown() const
 {
-    return icon_.isNull() ? QApplication::windowIcon() : icon_;
+    if (!icon_.isNull())
+        return icon_;
+    QIcon app = QApplication::windowIcon();
+    // An application without an icon of its own still needs something to show.
+    return app.isNull() ? QApplication::style()->standardIcon(QStyle::SP_ComputerIcon) : app;
 }
 
 void TZoNotifyIcon::NotifyWinPopup()
