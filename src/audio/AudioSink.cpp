@@ -1,8 +1,8 @@
 #include "audio/AudioSink.h"
 
 #include "audio/AlsaSink.h"
+#include "audio/Installed.h"
 
-#include <atomic>
 #include <cstdio>
 #include <mutex>
 #include <utility>
@@ -11,7 +11,7 @@ namespace audio {
 
 namespace {
 
-std::atomic<IAudioSink*> installedSink{nullptr};
+TInstalled<IAudioSink> installedSink;
 std::mutex noticeLock;
 NoticeFunction noticeFunction;
 
@@ -20,13 +20,12 @@ NoticeFunction noticeFunction;
 IAudioSink& AudioSink()
 {
     static AlsaSink alsa;
-    IAudioSink* sink = installedSink.load();
-    return sink ? *sink : alsa;
+    return installedSink.Or(alsa);
 }
 
 void SetAudioSink(IAudioSink* sink)
 {
-    installedSink = sink;
+    installedSink.Set(sink);
 }
 
 void SetAudioNotice(NoticeFunction notice)

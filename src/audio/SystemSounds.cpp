@@ -1,5 +1,7 @@
 #include "audio/SystemSounds.h"
 
+#include "audio/Installed.h"
+
 #include <canberra.h>
 
 #include <algorithm>
@@ -105,7 +107,7 @@ private:
     uint64_t finished_ = 0;
 };
 
-std::atomic<ISystemSounds*> installed{nullptr};
+TInstalled<ISystemSounds> installed;
 
 } // namespace
 
@@ -125,13 +127,12 @@ const char* SystemSoundEvent(const std::string& name)
 ISystemSounds& SystemSounds()
 {
     static CanberraSounds canberra;
-    ISystemSounds* sounds = installed.load();
-    return sounds ? *sounds : canberra;
+    return installed.Or(canberra);
 }
 
 void SetSystemSounds(ISystemSounds* sounds)
 {
-    installed = sounds;
+    installed.Set(sounds);
 }
 
 } // namespace audio
