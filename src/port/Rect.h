@@ -1,8 +1,15 @@
-// The platform rectangle: left and top inclusive, right and bottom exclusive,
-// in screen pixels.
+// The platform rectangle (left and top inclusive, right and bottom exclusive)
+// and point, in screen pixels.
 #pragma once
 
 namespace port {
+
+struct TPoint {
+    int x = 0;
+    int y = 0;
+
+    friend bool operator==(const TPoint&, const TPoint&) = default;
+};
 
 struct TRect {
     int left = 0;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+using pendar::SaturatedAdd;
+
 bool TZoRect::SetRectEmpty()
 {
     *this = TZoRect();
@@ -10,19 +12,19 @@ bool TZoRect::SetRectEmpty()
 
 bool TZoRect::InflateRect(int dx, int dy)
 {
-    left -= dx;
-    top -= dy;
-    right += dx;
-    bottom += dy;
+    left = SaturatedAdd(left, -int64_t{dx});
+    top = SaturatedAdd(top, -int64_t{dy});
+    right = SaturatedAdd(right, dx);
+    bottom = SaturatedAdd(bottom, dy);
     return true;
 }
 
 bool TZoRect::OffsetRect(int dx, int dy)
 {
-    left += dx;
-    top += dy;
-    right += dx;
-    bottom += dy;
+    left = SaturatedAdd(left, dx);
+    top = SaturatedAdd(top, dy);
+    right = SaturatedAdd(right, dx);
+    bottom = SaturatedAdd(bottom, dy);
     return true;
 }
 

@@ -6,6 +6,22 @@
 
 #include "port/Rect.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
+namespace pendar {
+
+// a + b, stopped at the ends of the int range: coordinate arithmetic that
+// cannot overflow.
+constexpr int SaturatedAdd(int a, int64_t b)
+{
+    return static_cast<int>(
+        std::clamp<int64_t>(a + b, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
+} // namespace pendar
+
 struct TZoRect {
     int left = 0;
     int top = 0;
@@ -23,10 +39,14 @@ struct TZoRect {
     bool EqualRect(const TZoRect& r) const { return *this == r; }
     bool IsRectEmpty() const { return !(left < right && top < bottom); }
     bool SetRectEmpty();
+    // Both move the edges outwards (inwards for negative amounts) and stop at
+    // the ends of the int range instead of overflowing, so what is left is the
+    // part of the moved rectangle that int coordinates can still describe.
     bool InflateRect(int dx, int dy);
     bool OffsetRect(int dx, int dy);
     // left <= x < right and top <= y < bottom.
     bool InRect(int x, int y) const { return left <= x && x < right && top <= y && y < bottom; }
+    bool InRect(port::TPoint p) const { return InRect(p.x, p.y); }
     // r lies inside this rectangle; edges may coincide.
     bool InRect(const TZoRect& r) const
     {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <ostream>
 
 namespace {
@@ -36,6 +37,35 @@ TEST(ZoRect, EmptinessAndMembership)
     EXPECT_EQ(ZoRect(-1, 15, 5, 16), m);
     EXPECT_TRUE(m.SetRectEmpty());
     EXPECT_EQ(kZero, m);
+}
+
+TEST(ZoRect, MovesStopAtTheEndsOfTheIntRange)
+{
+    constexpr int kMax = std::numeric_limits<int>::max();
+    constexpr int kMin = std::numeric_limits<int>::min();
+    struct Case {
+        TZoRect r;
+        int dx, dy;
+        TZoRect offset, inflated;
+    } cases[] = {
+        {ZoRect(0, 0, 10, 10), 5, -5, ZoRect(5, -5, 15, 5), ZoRect(-5, 5, 15, 5)},
+        // What is pushed past the end is cut off there.
+        {ZoRect(kMax - 10, 0, kMax, 10), 20, 0, ZoRect(kMax, 0, kMax, 10), ZoRect(kMax - 30, 0, kMax, 10)},
+        {ZoRect(kMin, kMin, kMin + 4, 0), kMin, -1, ZoRect(kMin, kMin, kMin, -1), ZoRect(0, kMin + 1, kMin, -1)},
+        {ZoRect(-1, -1, 1, 1), kMax, kMax, ZoRect(kMax - 1, kMax - 1, kMax, kMax),
+         ZoRect(kMin, kMin, kMax, kMax)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.r << " by " << c.dx << "," << c.dy);
+        TZoRect moved = c.r;
+        EXPECT_TRUE(moved.OffsetRect(c.dx, c.dy));
+        EXPECT_EQ(c.offset, moved);
+        TZoRect grown = c.r;
+        EXPECT_TRUE(grown.InflateRect(c.dx, c.dy));
+        EXPECT_EQ(c.inflated, grown);
+    }
+    EXPECT_TRUE(ZoRect(2, 3, 6, 8).InRect(port::TPoint{5, 7}));
+    EXPECT_FALSE(ZoRect(2, 3, 6, 8).InRect(port::TPoint{6, 3}));
 }
 
 TEST(ZoRect, IntersectAndUnion)
