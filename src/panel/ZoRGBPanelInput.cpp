@@ -187,7 +187,12 @@ void TZoRGBPanel::MouseEnter(int x, int y)
         return;
     if (mouseControl_)
         CallOnMouseEnter();
-    hover_ = FindPosPanel(x, y, true);
+    // An enter that comes without a leave before it (window systems send
+    // such) must not forget a child the pointer was over without telling it.
+    TZoRGBPanel* under = FindPosPanel(x, y, true);
+    if (hover_ && hover_ != under && hover_->mouseControl_)
+        hover_->MouseLeave();
+    hover_ = under;
     if (hover_ && hover_->mouseControl_)
         hover_->MouseEnter(Into(x, hover_->offsetX_), Into(y, hover_->offsetY_));
 }

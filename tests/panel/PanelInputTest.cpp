@@ -178,6 +178,13 @@ TEST_F(TwoButtons, HoverFollowsThePointer)
     root->MouseEnter(25, 5);
     root->MouseLeave();
     EXPECT_EQ("R.Enter Q.Enter R.Leave Q.Leave", tree.Take());
+    // An enter without a leave before it still lets the old child go.
+    root->MouseEnter(25, 5);
+    root->MouseEnter(5, 5);
+    root->MouseEnter(15, 5);
+    EXPECT_EQ("R.Enter Q.Enter R.Enter Q.Leave P.Enter R.Enter P.Leave", tree.Take());
+    root->MouseLeave();
+    tree.Take();
     // Hiding a panel under the pointer forgets it.
     root->MouseMove({}, 5, 5);
     p->Hide();
