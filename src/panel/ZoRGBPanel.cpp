@@ -36,17 +36,20 @@ void ShowingExceptions(Step step) noexcept
     }
 }
 
-// Sets a flag for one scope, whatever leaves it.
-class FlagScope {
-public:
-    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-    ~FlagScope() { flag_ = false; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-private:
-    bool& flag_;
-};
+// Runs step() with `flag` set; the flag is cleared however step ends.
+template <typename Step>
+bool WithFlag(bool& flag, Step step)
+{
+    flag = true;
+    try {
+        const bool result = step();
+        flag = false;
+        return result;
+    } catch (...) {
+        flag = false;
+        throw;
+    }
+}
 
 } // namespace
 
@@ -485,35 +488,37 @@ bool TZoRGBPanel::Release()
     return true;
 }
 
-bool TZoRGBPanel::AllCreate()
+bool TZoRGBPanel::EveryChildSucceeds(bool (TZoRGBPanel::*step)())
 {
-    FlagScope bulk(bulk_);
-    bool ok = Create();
-    ForEachChild([&ok](TZoRGBPanel* child) {
+    bool ok = true;
+    ForEachChild([&ok, step](TZoRGBPanel* child) {
         try {
-            ok = child->AllCreate() && ok;
+            ok = (child->*step)() && ok;
         } catch (...) {
             ok = false;
         }
     });
-    ChangeCreatedToParent();
     return ok;
+}
+
+bool TZoRGBPanel::AllCreate()
+{
+    return WithFlag(bulk_, [this] {
+        bool ok = Create();
+        ok = EveryChildSucceeds(&TZoRGBPanel::AllCreate) && ok;
+        ChangeCreatedToParent();
+        return ok;
+    });
 }
 
 bool TZoRGBPanel::AllRelease()
 {
-    FlagScope bulk(bulk_);
-    bool ok = true;
-    ForEachChild([&ok](TZoRGBPanel* child) {
-        try {
-            ok = child->AllRelease() && ok;
-        } catch (...) {
-            ok = false;
-        }
+    return WithFlag(bulk_, [this] {
+        const bool ok = EveryChildSucceeds(&TZoRGBPanel::AllRelease);
+        Release();
+        ChangeCreatedToParent();
+        return ok;
     });
-    Release();
-    ChangeCreatedToParent();
-    return ok;
 }
 
 void TZoRGBPanel::Show()

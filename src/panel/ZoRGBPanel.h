@@ -324,6 +324,9 @@ private:
     // Marks r (own coordinates) dirty in `parent`, whether or not this panel
     // is still drawn.
     void MarkInParent(TZoRGBPanel* parent, const TZoRect& r);
+    // step() of every child in order; a child's exception counts as a
+    // failure and the walk goes on. True when all succeeded.
+    bool EveryChildSucceeds(bool (TZoRGBPanel::*step)());
     void ReleaseCaptureInSubtree();
     bool CapturedMouseUp(TMouseButton button, TShiftState shift, int x, int y);
     // A mouse-up on this panel: OnMouseUp, then OnClick when the left button

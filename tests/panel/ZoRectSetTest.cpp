@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 #include <limits>
 #include <random>
 #include <vector>
@@ -13,8 +12,7 @@ namespace {
 
 using namespace pendar::test;
 
-
-TZoRectSet SetOf(std::initializer_list<TZoRect> adds)
+TZoRectSet SetOf(const Rects& adds)
 {
     TZoRectSet set;
     for (const TZoRect& r : adds)
@@ -60,9 +58,7 @@ TEST(ZoRectSet, UnionSplitsOverlapsAndMergesNeighbours)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        TZoRectSet set;
-        for (const TZoRect& r : c.adds)
-            set.UnionRect(r);
+        TZoRectSet set = SetOf(c.adds);
         EXPECT_EQ(c.members, set.Rects()) << Describe(set.Rects());
     }
 }
@@ -146,12 +142,8 @@ TEST(ZoRectSet, SubtractCutsMembersOnlyWhereARectangleRemains)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        TZoRectSet set;
-        for (const TZoRect& r : c.members)
-            set.UnionRect(r);
-        TZoRectSet cuts;
-        for (const TZoRect& r : c.cuts)
-            cuts.UnionRect(r);
+        TZoRectSet set = SetOf(c.members);
+        const TZoRectSet cuts = SetOf(c.cuts);
         TZoRectSet one = set;
         for (const TZoRect& r : c.cuts)
             EXPECT_TRUE(one.SubtractRect(r));
@@ -184,12 +176,8 @@ TEST(ZoRectSet, IntersectSetCutsByEveryMemberInTurn)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        TZoRectSet set;
-        for (const TZoRect& r : c.members)
-            set.UnionRect(r);
-        TZoRectSet cuts;
-        for (const TZoRect& r : c.cuts)
-            cuts.UnionRect(r);
+        TZoRectSet set = SetOf(c.members);
+        const TZoRectSet cuts = SetOf(c.cuts);
         EXPECT_EQ(c.result, set.IntersectRectSet(cuts));
         EXPECT_EQ(c.left, set.Rects()) << Describe(set.Rects());
     }
