@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr const char* kUsage = "usage: pendar-tool check-mail SETTINGS [--repeat N]\n";
+constexpr const char* kUsage = "usage: pendar-tool check-mail SETTINGS [--repeat N] [--timeout MS]\n";
 
 void PrintLine(const char* kind, std::string_view text)
 {
@@ -56,6 +56,9 @@ public:
     using TMainForm::TMainForm;
     using TMainForm::CreateClients;
 
+    // The POP3 client with another time-out per wait than the clock's.
+    void UseMailTimeOut(int ms) { mailClient_ = pendar::MakePop3MailClient(ms); }
+
 protected:
     void PlaySkinWave(const std::string&) override {}
 };
@@ -65,11 +68,14 @@ int RunCheckMail(const std::vector<std::string>& args)
     using namespace pendar::tool;
     std::optional<CommandOptions> options;
     if (!args.empty() && args[0].rfind("-", 0) != 0)
-        options = ParseOptions({args.begin() + 1, args.end()}, {"--repeat"}, {});
-    std::optional<long> repeat;
-    if (options)
+        options = ParseOptions({args.begin() + 1, args.end()}, {"--repeat", "--timeout"}, {});
+    std::optional<long> repeat, timeout;
+    if (options) {
         repeat = ParseNumber(options->Has("--repeat") ? options->values["--repeat"] : "1", 1, 1000);
-    if (!repeat) {
+        if (options->Has("--timeout"))
+            timeout = ParseNumber(options->values["--timeout"], 0, 3600000);
+    }
+    if (!repeat || (options->Has("--timeout") && !timeout)) {
         std::fputs(kUsage, stderr);
         return kExitUsage;
     }
@@ -92,6 +98,8 @@ int RunCheckMail(const std::vector<std::string>& args)
         return kExitFailure;
     }
     form.CreateClients();
+    if (timeout)
+        form.UseMailTimeOut(static_cast<int>(*timeout));
     for (long i = 0; i < *repeat; ++i)
         pendar::Guarded(form, [&form] { form.MIMailCheckClick(); });
     return kExitOk;
@@ -100,5 +108,5 @@ int RunCheckMail(const std::vector<std::string>& args)
 } // namespace
 
 PENDAR_TOOL_COMMAND("check-mail",
-                    "check-mail SETTINGS [--repeat N]  the clock's manual mail check over a Pendar.ini's profiles",
+                    "check-mail SETTINGS [--repeat N] [--timeout MS]  the clock's manual mail check over a Pendar.ini's profiles",
                     RunCheckMail);

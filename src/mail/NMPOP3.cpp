@@ -122,23 +122,28 @@ void TNMPOP3::RetrieveSummary(int n)
         return;
     BusyScope busy(busy_);
     CheckConnection();
-    std::string reply = Command("TOP " + std::to_string(n) + " 0");
-    if (!ReplyIsOk(reply))
-        RaiseServerLine(reply);
-    summary_.Subject.clear();
-    int lines = 0;
-    size_t bytes = 0;
-    for (;;) {
-        std::string line = ReadReply();
-        if (IsTerminator(line))
-            break;
-        bytes += line.size();
-        if (++lines > kMaxHeaderLines || bytes > kMaxHeaderBytes) {
-            DropConnection();
-            throw ESockError("Header too long");
+    {
+        // One time-out for the whole header, not one per line: a server
+        // that sends a line now and then must not hold the check for hours.
+        TimeOutScope wholeReply(*this);
+        std::string reply = Command("TOP " + std::to_string(n) + " 0");
+        if (!ReplyIsOk(reply))
+            RaiseServerLine(reply);
+        summary_.Subject.clear();
+        int lines = 0;
+        size_t bytes = 0;
+        for (;;) {
+            std::string line = ReadReply();
+            if (IsTerminator(line))
+                break;
+            bytes += line.size();
+            if (++lines > kMaxHeaderLines || bytes > kMaxHeaderBytes) {
+                DropConnection();
+                throw ESockError("Header too long");
+            }
+            if (auto subject = SubjectOfLine(line))
+                summary_.Subject = std::move(*subject);
         }
-        if (auto subject = SubjectOfLine(line))
-            summary_.Subject = std::move(*subject);
     }
     summary_.Bytes = ParseMessageSize(ReplyWord(Command("LIST " + std::to_string(n)), 3));
 }

@@ -43,6 +43,7 @@ TPowersock::~TPowersock()
 
 void TPowersock::OpenSocket()
 {
+    socketUsed_ = false;
     fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP);
     if (fd_ < 0)
         throw ESockError(kInitFailed);
@@ -75,8 +76,11 @@ void TPowersock::CloseSocket(bool reopen)
 
 void TPowersock::ArmTimer()
 {
+    if (armed_++ > 0)
+        return; // an outer scope's time-out runs
     timedOut_ = false;
     if (TimeOut > 0) {
+        deadline_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(TimeOut);
         timer_.SetInterval(TimeOut);
         timer_.SetEnabled(true);
     }
@@ -84,18 +88,26 @@ void TPowersock::ArmTimer()
 
 void TPowersock::DisarmTimer()
 {
+    if (--armed_ > 0)
+        return;
     timer_.SetEnabled(false);
 }
 
 void TPowersock::TimerFired()
 {
-    DisarmTimer();
+    timer_.SetEnabled(false);
     timedOut_ = true;
     try {
         Abort();
     } catch (...) {
         // the running wait reports the time-out
     }
+}
+
+void TPowersock::CheckDeadline()
+{
+    if (armed_ > 0 && TimeOut > 0 && !timedOut_ && std::chrono::steady_clock::now() >= deadline_)
+        TimerFired();
 }
 
 bool TPowersock::WaitFor(int fd, Readiness readiness)
@@ -125,7 +137,7 @@ in_addr_t TPowersock::LookUpName()
     pendar::HostLookup lookup(Host);
     if (!lookup.Started())
         throw ESockError("Host Lookup Failed");
-    TimerArm arm(*this);
+    TimeOutScope scope(*this);
     while (!lookup.Done() && !timedOut_ && !cancelled_)
         WaitFor(lookup.ReadyFd(), Readiness::Read);
     if (timedOut_)
@@ -158,13 +170,31 @@ void TPowersock::Connect()
     cancelled_ = false;
     if (connected_)
         throw ESockError("Already connected");
+    if (fd_ < 0 || socketUsed_)
+        CloseSocket(true); // never reuse a socket an earlier attempt has touched
     in_addr_t address = ResolveHost();
+    try {
+        ConnectTo(address);
+    } catch (...) {
+        // A failed attempt leaves the socket half-open or holding its error,
+        // and the next connect on it would fail: the next one starts afresh.
+        try {
+            CloseSocket(true);
+        } catch (const ESockError&) {
+            // the attempt's own failure is what the caller needs to see
+        }
+        throw;
+    }
+}
 
+void TPowersock::ConnectTo(in_addr_t address)
+{
     sockaddr_in remote{};
     remote.sin_family = AF_INET;
     remote.sin_port = htons(static_cast<uint16_t>(Port));
     remote.sin_addr.s_addr = address;
     int fd = fd_;
+    socketUsed_ = true;
     if (::connect(fd, reinterpret_cast<const sockaddr*>(&remote), sizeof remote) == 0) {
         connected_ = true;
         return;
@@ -175,7 +205,7 @@ void TPowersock::Connect()
 
     bool failed = false;
     {
-        TimerArm arm(*this);
+        TimeOutScope scope(*this);
         while (!connected_ && !failed && !timedOut_ && !cancelled_ && fd == fd_) {
             if (!WaitFor(fd, Readiness::Write))
                 continue;
@@ -210,9 +240,12 @@ void TPowersock::Write(std::string_view text)
     if (text.size() > kBufferSize - 1)
         throw ERangeError("Range check error");
     {
-        TimerArm arm(*this);
+        TimeOutScope scope(*this);
         size_t sent = 0;
-        while (sent < text.size() && !cancelled_) {
+        while (sent < text.size()) {
+            CheckDeadline();
+            if (cancelled_)
+                break;
             ssize_t n = ::send(fd_, text.data() + sent, text.size() - sent, MSG_NOSIGNAL);
             if (n > 0) {
                 sent += static_cast<size_t>(n);
@@ -235,13 +268,14 @@ void TPowersock::Writeln(std::string_view text)
 
 std::string TPowersock::ReadLn()
 {
-    TimerArm arm(*this);
+    TimeOutScope scope(*this);
     char buffer[kBufferSize];
     for (;;) {
+        CheckDeadline();
+        if (cancelled_)
+            break;
         size_t lf = pending_.find('\n', scanned_);
         if (lf != std::string::npos) {
-            if (cancelled_)
-                break;
             if (lf + 1 > kMaxLineBytes)
                 RaiseLineTooLong();
             std::string line = pending_.substr(0, lf + 1);
@@ -252,8 +286,6 @@ std::string TPowersock::ReadLn()
         scanned_ = pending_.size();
         if (pending_.size() > kMaxLineBytes)
             RaiseLineTooLong();
-        if (cancelled_)
-            break;
         ssize_t n = ::recv(fd_, buffer, sizeof buffer, 0);
         if (n > 0) {
             pending_.append(buffer, static_cast<size_t>(n));

@@ -2,7 +2,8 @@
 // alive: every wait (name lookup, connect, send, line read) runs the Qt
 // event loop of the calling thread until the socket is ready, the time-out
 // fires or Cancel is called. Failures raise exceptions with fixed texts
-// (MailErrors.h) that the callers log.
+// (MailErrors.h) that the callers log. Whatever failed, the next Connect
+// starts on a fresh socket.
 //
 // Only the owning (GUI) thread uses a component. Handlers that run inside a
 // wait may call Cancel or Abort, never start a second operation.
@@ -10,6 +11,7 @@
 
 #include "mail/ThreadTimer.h"
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -30,7 +32,9 @@ public:
 
     std::string Host; // name or dotted IPv4 address
     int Port = 0;
-    int TimeOut = 0; // milliseconds per wait; 0 = no limit
+    // Milliseconds for one name lookup, connect, send or line read, or for
+    // everything inside a TimeOutScope; 0 = no limit.
+    int TimeOut = 0;
 
     bool Connected() const { return connected_; }
     const std::string& LastReply() const { return lastReply_; }
@@ -56,10 +60,24 @@ protected:
     // Closes the socket; a fresh one is made unless the component is going.
     void CloseSocket(bool reopen);
 
+    // One time-out for everything done while it lives (a reply of many
+    // lines): the sends and reads inside do not start their own.
+    class TimeOutScope {
+    public:
+        explicit TimeOutScope(TPowersock& sock) : sock_(sock) { sock_.ArmTimer(); }
+        ~TimeOutScope() { sock_.DisarmTimer(); }
+        TimeOutScope(const TimeOutScope&) = delete;
+        TimeOutScope& operator=(const TimeOutScope&) = delete;
+
+    private:
+        TPowersock& sock_;
+    };
+
 private:
     enum class Readiness { Read, Write };
 
     void OpenSocket();
+    void ConnectTo(in_addr_t address);
     in_addr_t ResolveHost();
     in_addr_t LookUpName();
     // Runs the event loop until `fd` is ready, the wait was cancelled or
@@ -68,23 +86,23 @@ private:
     void ArmTimer();
     void DisarmTimer();
     void TimerFired();
+    // Fires the time-out when it is due although the timer could not run:
+    // data that keeps coming leaves the event loop no turn.
+    void CheckDeadline();
     [[noreturn]] void RaiseLineTooLong();
     // After a failed send or recv: waits when the call would block, returns
     // for a retry after an interrupt, raises the socket error otherwise.
     void AwaitOrRaise(int err, Readiness readiness);
     void RaiseIfCancelled(const char* text);
 
-    struct TimerArm {
-        explicit TimerArm(TPowersock& s) : sock(s) { sock.ArmTimer(); }
-        ~TimerArm() { sock.DisarmTimer(); }
-        TPowersock& sock;
-    };
-
     int fd_ = -1;
+    bool socketUsed_ = false;       // a connect was tried on fd_
     uint64_t socketGeneration_ = 0; // changes with every close
     bool connected_ = false;
     bool cancelled_ = false;
     bool timedOut_ = false;
+    int armed_ = 0; // TimeOutScopes alive; the outermost owns the timer
+    std::chrono::steady_clock::time_point deadline_;
     std::string pending_; // received bytes not yet returned as lines
     size_t scanned_ = 0;  // bytes of pending_ known to hold no LF
     std::string lastReply_;

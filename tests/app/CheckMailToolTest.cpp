@@ -37,9 +37,10 @@ std::string MailLog(const std::string& name, int count)
 
 // A settings file whose first profiles are (name, port) on 127.0.0.1.
 std::string WriteSettings(TempDir& dir, const std::vector<std::pair<std::string, int>>& profiles,
-                          const std::string& user, const std::string& password)
+                          const std::string& user, const std::string& password, bool sameCheck = true)
 {
     TAppSettings s;
+    s.sameCheck = sameCheck;
     for (size_t i = 0; i < profiles.size(); ++i) {
         s.profiles[i].name = profiles[i].first;
         s.profiles[i].host = "127.0.0.1";
@@ -77,7 +78,8 @@ TEST(CheckMailTool, UsageAndUnreadableSettings)
 {
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
              {"check-mail"}, {"check-mail", "--repeat", "2"}, {"check-mail", "x", "--repeat", "0"},
-             {"check-mail", "x", "--repeat", "two"}, {"check-mail", "x", "--quiet"}}) {
+             {"check-mail", "x", "--repeat", "two"}, {"check-mail", "x", "--quiet"},
+             {"check-mail", "x", "--timeout", "-1"}}) {
         auto run = RunTool(args);
         EXPECT_EQ(run.exitCode, 2) << args.back();
         EXPECT_EQ(run.err.rfind("usage:", 0), 0u) << args.back();
@@ -88,31 +90,68 @@ TEST(CheckMailTool, UsageAndUnreadableSettings)
     EXPECT_NE(run.err.find("missing.ini"), std::string::npos) << run.err;
 }
 
-// Two checks in one process: the second knows the first one's messages.
-TEST(CheckMailTool, SecondCheckAgainstDovecotFindsNothingNew)
-{
-    PrivateDovecot dovecot;
-    std::string why;
-    std::vector<PrivateDovecot::Mail> mails;
-    for (int i = 1; i <= 2; ++i)
-        mails.push_back({"170000000" + std::to_string(i) + ".M1P1.pendar",
-                         "From: a@example.org\r\nSubject: Note " + std::to_string(i) + "\r\n\r\nHello.\r\n"});
-    switch (dovecot.Start(mails, &why)) {
-    case PrivateDovecot::Outcome::Running: break;
-    case PrivateDovecot::Outcome::Skipped: GTEST_SKIP() << why;
-    case PrivateDovecot::Outcome::Failed: FAIL() << why;
+class CheckMailDovecot : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (int i = 1; i <= 2; ++i)
+            mails_.push_back({"170000000" + std::to_string(i) + ".M1P1.pendar",
+                              "From: a@example.org\r\nSubject: Note " + std::to_string(i) + "\r\n\r\nHello.\r\n"});
+        std::string why;
+        switch (dovecot_.Start(mails_, &why)) {
+        case PrivateDovecot::Outcome::Running: break;
+        case PrivateDovecot::Outcome::Skipped: GTEST_SKIP() << why;
+        case PrivateDovecot::Outcome::Failed: FAIL() << why;
+        }
     }
+
+    int64_t MailboxBytes() const { return static_cast<int64_t>(mails_[0].text.size() + mails_[1].text.size()); }
+
+    std::vector<PrivateDovecot::Mail> mails_;
+    PrivateDovecot dovecot_;
+};
+
+const std::string kConnect = "balloon: " + Shown(DefaultSkinText(skConnectMes)) + "\n";
+
+// Two checks in one process: the second knows the first one's messages.
+TEST_F(CheckMailDovecot, SecondCheckFindsNothingNew)
+{
     TempDir dir;
-    std::string ini = WriteSettings(dir, {{"home", dovecot.Port()}}, "tester", "s3cret");
+    std::string ini = WriteSettings(dir, {{"home", dovecot_.Port()}}, "tester", "s3cret");
 
     auto run = RunTool({"check-mail", ini, "--repeat", "2"});
 
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    int64_t bytes = static_cast<int64_t>(mails[0].text.size() + mails[1].text.size());
-    std::string connect = "balloon: " + Shown(DefaultSkinText(skConnectMes)) + "\n";
-    EXPECT_EQ(run.out, connect + MailLog("home", 2) + Balloon(skManyMes, "home", "", 2, bytes) +
-                           Balloon(skTotalMes, "", "", 2, bytes) + connect)
-        << dovecot.Log();
+    int64_t bytes = MailboxBytes();
+    EXPECT_EQ(run.out, kConnect + MailLog("home", 2) + Balloon(skManyMes, "home", "", 2, bytes) +
+                           Balloon(skTotalMes, "", "", 2, bytes) + kConnect)
+        << dovecot_.Log();
+}
+
+// A failed connection spoils no later mailbox: profiles [failing, good,
+// failing, good], checked twice, reading both good mailboxes both times;
+// with a refused connection and with one that times out.
+TEST_F(CheckMailDovecot, AFailedConnectionSpoilsNoOtherMailbox)
+{
+    FailingPorts failing;
+    for (const auto& failure : failing.All()) {
+        TempDir dir;
+        std::string ini = WriteSettings(
+            dir, {{"bad1", failure.port}, {"good1", dovecot_.Port()}, {"bad2", failure.port}, {"good2", dovecot_.Port()}},
+            "tester", "s3cret", false);
+
+        auto run = RunTool({"check-mail", ini, "--repeat", "2", "--timeout", "300"});
+
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        int64_t bytes = MailboxBytes();
+        auto refused = [&](const std::string& name) {
+            return Balloon(skConErrMes, name, "", 0, 0) + "log: Mail Error " + failure.error + "\n";
+        };
+        std::string check = kConnect + refused("bad1") + MailLog("good1", 2) + refused("bad2") + MailLog("good2", 2) +
+                            Balloon(skManyMes, "good1", "", 2, bytes) + Balloon(skManyMes, "good2", "", 2, bytes) +
+                            Balloon(skTotalMes, "", "", 4, 2 * bytes);
+        EXPECT_EQ(run.out, check + check) << failure.error << "\n" << dovecot_.Log();
+    }
 }
 
 } // namespace

@@ -46,6 +46,9 @@ public:
 
     using TMainForm::CheckMail;
 
+    // The real POP3 client with another time-out per wait.
+    void UseMailTimeOut(int ms) { mailClient_ = MakePop3MailClient(ms); }
+
 protected:
     void CreateClients() override
     {

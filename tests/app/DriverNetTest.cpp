@@ -59,6 +59,56 @@ TEST(DriverOnLoopback, ClosingDuringThePauseStartsNoFurtherProfile)
     EXPECT_TRUE(f.Log().empty());
 }
 
+// A failed connection spoils neither the next mailbox of the check nor the
+// first one of the next check: profiles [failing, good, failing, good],
+// checked twice, with a connection refused and one that times out.
+TEST(DriverOnLoopback, AFailedConnectionSpoilsNoOtherMailbox)
+{
+    FailingPorts failing;
+    const std::string mailbox = "USER user\r\nPASS pw\r\nSTAT\r\nTOP 1 0\r\nLIST 1\r\nQUIT\r\n";
+    for (const auto& failure : failing.All()) {
+        DriverFixture f(Clients::Real);
+        f.form->UseMailTimeOut(300);
+        f.form->Settings().sameCheck = false;
+        f.Profile(0, "127.0.0.1").port = failure.port;
+        f.Profile(2, "127.0.0.1").port = failure.port;
+        for (int check = 0; check < 2; ++check) {
+            auto oneMessage = [] {
+                return AfterLogIn({Reply("+OK 1 50\r\n"), Reply("+OK\r\nSubject: hi\r\n.\r\n"),
+                                   Reply("+OK 1 50\r\n"), Reply("+OK bye\r\n")});
+            };
+            ScriptedPop3Server first(oneMessage()), second(oneMessage());
+            f.Profile(1, "127.0.0.1").port = first.Port();
+            f.Profile(3, "127.0.0.1").port = second.Port();
+            f.world.log.lines.clear();
+
+            f.form->MIMailCheckClick();
+
+            const std::string where = failure.error + ", check " + std::to_string(check);
+            EXPECT_EQ(first.Transcript(), mailbox) << where;
+            EXPECT_EQ(second.Transcript(), mailbox) << where;
+            EXPECT_EQ(f.Log(), (Lines{"255 Mail Error " + failure.error, "0 Mail P1 1" + Sjis("通"),
+                                      "255 Mail Error " + failure.error, "0 Mail P3 1" + Sjis("通")}))
+                << where;
+        }
+    }
+}
+
+// A server that sends a header line every 20 ms never ends its reply: the
+// time-out ends the mailbox as for a line that never comes.
+TEST(DriverOnLoopback, ADrippingServerIsCutOffByTheTimeOut)
+{
+    ScriptedPop3Server server(AfterLogIn({Reply("+OK 1 50\r\n"), {Hear(), Say("+OK\r\n"), Drip("X: y\r\n", 20)}}));
+    DriverFixture f(Clients::Real);
+    f.form->UseMailTimeOut(300);
+    f.Profile(0, "127.0.0.1").port = server.Port();
+
+    f.form->MIMailCheckClick();
+
+    EXPECT_EQ(f.Log(), (Lines{"255 MailRead Error Socket readln aborted"}));
+    EXPECT_EQ(server.Transcript(), "USER user\r\nPASS pw\r\nSTAT\r\nTOP 1 0\r\n");
+}
+
 TEST(DriverOnLoopback, SetsTheClockFromTheServerOnPort123)
 {
     if (::geteuid() != 0)

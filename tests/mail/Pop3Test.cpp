@@ -53,6 +53,16 @@ std::string RunSession(TNMAPOP& pop, int reads)
     return seen;
 }
 
+// Points `pop` at a loopback port with a time-out and credentials.
+void Aim(TNMAPOP& pop, int port, int timeOut, const std::string& user = "u", const std::string& password = "p")
+{
+    pop.Host = "127.0.0.1";
+    pop.Port = port;
+    pop.TimeOut = timeOut;
+    pop.UserID = user;
+    pop.Password = password;
+}
+
 const std::string kGreeting = "+OK POP3 ready <1896.697170952@dbc.mtview.ca.us>\r\n";
 const std::string kRfcApop = "APOP mrose c4c9334bac560ecc979e58001b3e22fb\r\n";
 
@@ -178,30 +188,81 @@ TEST(Pop3, Exchanges)
     for (const auto& c : Cases()) {
         ScriptedPop3Server server(c.server);
         TNMAPOP pop;
-        pop.Host = "127.0.0.1";
-        pop.Port = server.Port();
-        pop.TimeOut = 2000;
+        Aim(pop, server.Port(), 2000, c.user, c.password);
         pop.APOP = c.apop;
-        pop.UserID = c.user;
-        pop.Password = c.password;
         EXPECT_EQ(RunSession(pop, c.reads), c.seen) << c.name;
         EXPECT_FALSE(pop.Connected()) << c.name;
         EXPECT_EQ(server.Transcript(), c.transcript) << c.name;
     }
 }
 
-TEST(Pop3, SilentServerTimesOutAndTheConnectionIsDropped)
+// A time-out ends the exchange like a line that never comes and drops the
+// connection without QUIT: a server that says nothing, and one whose header
+// never ends although a line comes every 20 ms (the time-out bounds the
+// reply as a whole, not each line).
+TEST(Pop3, TimeOutsDropTheConnection)
 {
-    ScriptedPop3Server server(Script({{Say(kGreeting)}, {Hear(), Hang()}}));
-    TNMAPOP pop;
-    pop.Host = "127.0.0.1";
-    pop.Port = server.Port();
-    pop.TimeOut = 200;
-    pop.UserID = "u";
-    pop.Password = "p";
-    EXPECT_EQ(RunSession(pop, 0), "! EAbortError: Socket readln aborted");
-    // The time-out closed the connection without QUIT.
-    EXPECT_EQ(server.Transcript(), "USER u\r\n");
+    struct {
+        const char* name;
+        std::vector<ServerStep> server;
+        int reads;
+        std::string seen;
+        std::string transcript;
+    } const cases[] = {
+        {"silent server", Script({{Say(kGreeting)}, {Hear(), Hang()}}), 0, "! EAbortError: Socket readln aborted",
+         "USER u\r\n"},
+        {"dripping header",
+         Script({{Say(kGreeting)}, Reply("+OK\r\n"), Reply("+OK\r\n"), Reply("+OK 1 9\r\n"),
+                 {Hear(), Say("+OK\r\n"), Drip("X-Slow: line\r\n", 20)}}),
+         1, "count 1 ! EAbortError: Socket readln aborted", "USER u\r\nPASS p\r\nSTAT\r\nTOP 1 0\r\n"},
+    };
+    for (const auto& c : cases) {
+        ScriptedPop3Server server(c.server);
+        TNMAPOP pop;
+        Aim(pop, server.Port(), 300);
+        EXPECT_EQ(RunSession(pop, c.reads), c.seen) << c.name;
+        EXPECT_FALSE(pop.Connected()) << c.name;
+        EXPECT_EQ(server.Transcript(), c.transcript) << c.name;
+    }
+}
+
+// The mail check's own order: a mailbox that fails, then one that works,
+// with the same client. Whatever the failure, the next one is read.
+TEST(Pop3, AfterAFailureTheNextMailboxIsRead)
+{
+    RefusingPort refusing;
+    SilentListener silent;
+    ScriptedPop3Server resetting({Say(kGreeting), Hear(), Reset()});
+    ScriptedPop3Server hanging(Script({{Say(kGreeting)}, {Hear(), Hang()}}));
+    struct {
+        const char* name;
+        std::string host;
+        int port;
+        int cancelAfterMs; // Cancel from the event loop; 0: never
+        std::string seen;
+    } const cases[] = {
+        {"refused", "127.0.0.1", refusing.Port(), 0, "! ESockError: Connection Failed"},
+        {"connect timed out", "127.0.0.1", silent.Port(), 0, "! ESockError: Connection Timed out"},
+        {"connect cancelled", "127.0.0.1", silent.Port(), 50, "! ESockError: Connection Canceled"},
+        {"name that does not resolve", "no-such-host.invalid", 110, 0, "! ESockError: Null Remote Address"},
+        {"reset by the server", "127.0.0.1", resetting.Port(), 0, "! ESockError: 10054:Connection reset by peer"},
+        {"reply timed out", "127.0.0.1", hanging.Port(), 0, "! EAbortError: Socket readln aborted"},
+    };
+    for (const auto& c : cases) {
+        TNMAPOP pop;
+        Aim(pop, c.port, 300, "mrose", "tanstaaf");
+        pop.Host = c.host;
+        if (c.cancelAfterMs)
+            QTimer::singleShot(c.cancelAfterMs, [&pop] { pop.Abort(); });
+        EXPECT_EQ(RunSession(pop, 0), c.seen) << c.name;
+
+        for (int round = 0; round < 2; ++round) {
+            ScriptedPop3Server good(Then(UserLogIn("+OK 3 90\r\n"), {Reply("+OK\r\n")}));
+            Aim(pop, good.Port(), 300, "mrose", "tanstaaf");
+            EXPECT_EQ(RunSession(pop, 0), "count 3") << c.name << ", round " << round;
+            EXPECT_EQ(good.Transcript(), std::string(kUserStat) + "QUIT\r\n") << c.name << ", round " << round;
+        }
+    }
 }
 
 TEST(Pop3, ReadsStartedDuringAReadReturnAtOnce)
@@ -212,11 +273,7 @@ TEST(Pop3, ReadsStartedDuringAReadReturnAtOnce)
                                       {Hear(), SayBytewise("+OK\r\nSubject: slow\r\nX: abcdefghijklmnop\r\n.\r\n")},
                                       Reply("+OK 1 5\r\n"), Reply("+OK\r\n")}));
     TNMAPOP pop;
-    pop.Host = "127.0.0.1";
-    pop.Port = server.Port();
-    pop.TimeOut = 2000;
-    pop.UserID = "u";
-    pop.Password = "p";
+    Aim(pop, server.Port(), 2000);
     pop.Connect();
     std::string nestedUidl = "not called";
     QTimer::singleShot(20, [&] {

@@ -35,17 +35,22 @@ struct ServerStep {
         SayBytewise, // send the text one byte per segment
         Hear,        // read one line (up to LF) from the client
         Close,       // close the connection
+        Reset,       // close the connection with a reset (RST)
         Hang,        // say nothing more; keep the connection open
+        Drip,        // send the text again and again, `pauseMs` apart, until the client goes
     };
     Kind kind;
     std::string text;
+    int pauseMs = 0;
 };
 
 inline ServerStep Say(std::string text) { return {ServerStep::Kind::Say, std::move(text)}; }
 inline ServerStep SayBytewise(std::string text) { return {ServerStep::Kind::SayBytewise, std::move(text)}; }
 inline ServerStep Hear() { return {ServerStep::Kind::Hear, {}}; }
 inline ServerStep Close() { return {ServerStep::Kind::Close, {}}; }
+inline ServerStep Reset() { return {ServerStep::Kind::Reset, {}}; }
 inline ServerStep Hang() { return {ServerStep::Kind::Hang, {}}; }
+inline ServerStep Drip(std::string text, int pauseMs) { return {ServerStep::Kind::Drip, std::move(text), pauseMs}; }
 
 // The answer to the client's next command line.
 inline std::vector<ServerStep> Reply(std::string text) { return {Hear(), Say(std::move(text))}; }
@@ -177,15 +182,24 @@ private:
         }
     }
 
-    static void SendAll(int fd, const std::string& text)
+    // False when the client is gone.
+    static bool SendAll(int fd, const std::string& text)
     {
         size_t sent = 0;
         while (sent < text.size()) {
             ssize_t n = ::send(fd, text.data() + sent, text.size() - sent, MSG_NOSIGNAL);
             if (n <= 0)
-                return;
+                return false;
             sent += static_cast<size_t>(n);
         }
+        return true;
+    }
+
+    // Sleeps `ms` unless the test stops the server first; false then.
+    bool Pause(int ms)
+    {
+        pollfd stop = {stopPipe_[0], POLLIN, 0};
+        return ::poll(&stop, 1, ms) == 0;
     }
 
     bool RunStep(int fd, const ServerStep& step)
@@ -204,6 +218,20 @@ private:
             return HearLine(fd);
         case ServerStep::Kind::Close:
             return false;
+        case ServerStep::Kind::Reset: {
+            linger reset{1, 0};
+            ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+            return false;
+        }
+        case ServerStep::Kind::Drip: {
+            // Bounded, so a client that never gives up still lets the test end.
+            for (int i = 0; i < 1000000; ++i) {
+                pollfd gone = {fd, POLLRDHUP, 0};
+                if (::poll(&gone, 1, 0) > 0 || !SendAll(fd, step.text) || !Pause(step.pauseMs))
+                    break;
+            }
+            return false;
+        }
         case ServerStep::Kind::Hang:
             while (ReadSome(fd)) {
             }
@@ -291,6 +319,22 @@ private:
     int fd_ = -1;
     int port_ = 0;
     int fillers_[2] = {-1, -1};
+};
+
+// Loopback ports on which a connection fails, refused or timing out, with
+// the error text the clock logs for each.
+struct FailingPorts {
+    struct Failure {
+        int port;
+        std::string error;
+    };
+    std::vector<Failure> All() const
+    {
+        return {{refusing.Port(), "Connection Failed"}, {silent.Port(), "Connection Timed out"}};
+    }
+
+    RefusingPort refusing;
+    SilentListener silent;
 };
 
 } // namespace pendar::test
