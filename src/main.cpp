@@ -20,6 +20,7 @@
 #include "port/InstanceLock.h"
 #include "port/SignalPipe.h"
 #include "port/ThreadPriority.h"
+#include "port/UserFile.h"
 
 #include <QApplication>
 #include <QWindow>
@@ -30,6 +31,9 @@ int main(int argc, char** argv)
     port::InstanceLock instance;
     if (!instance.Acquire("SorelPendar"))
         return 0; // another Pendar runs: end silently
+    // A save killed half-way in an earlier run left its temporary file;
+    // holding the lock, no save of this user runs now.
+    port::RemoveStaleTemporaries(port::ThisAppFolders().settingsFile);
 
     // The log exists before any window and outlives them all. Every entry
     // also goes to standard error, where it survives the end of the run

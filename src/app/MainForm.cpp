@@ -2,6 +2,7 @@
 #include "app/MainForm.h"
 
 #include "base/Sjis.h"
+#include "port/Cp932.h"
 
 TMainForm::TMainForm(Services services) : svc_(std::move(services))
 {
@@ -110,19 +111,38 @@ void TMainForm::AddLog(std::string_view text, int colour)
 
 bool TMainForm::LoadSettings()
 {
-    bool loaded = LoadSettingsFile(svc_.settingsFile, settings_);
-    if (loaded) {
+    std::string reason;
+    SettingsRead read = ReadSettingsFile(svc_.settingsFile, settings_, &reason);
+    if (read == SettingsRead::Unreadable) {
+        settingsUnreadable_ = reason;
+        AddLog(port::Utf8ToCp932("Settings: cannot read " + svc_.settingsFile + " (" + reason +
+                                 "); the defaults are used and nothing is saved over it in this run"),
+               255);
+    }
+    if (read == SettingsRead::Read) {
+        settingsUnreadable_.clear();
         menu_.SetChecked("MIScheduleSw", settings_.schEnable);
         menu_.SetChecked("MIMailSw", settings_.mailEnable);
     }
-    return loaded;
+    return read == SettingsRead::Read;
 }
 
 bool TMainForm::SaveSettings()
 {
+    if (!settingsUnreadable_.empty()) {
+        AddLog(port::Utf8ToCp932("Settings: not saved, " + svc_.settingsFile + " could not be read at start"), 255);
+        return false;
+    }
     std::string error;
-    if (SaveSettingsFile(svc_.settingsFile, settings_, &error))
+    switch (WriteSettingsFile(svc_.settingsFile, settings_, &error)) {
+    case SettingsWrite::Written:
         return true;
-    ApplicationException("EInOutError", error);
+    case SettingsWrite::Refused:
+        AddLog(port::Utf8ToCp932("Settings: not saved, " + error), 255);
+        return false;
+    case SettingsWrite::Failed:
+        break;
+    }
+    ApplicationException("EInOutError", port::Utf8ToCp932(error));
     return false;
 }

@@ -204,6 +204,9 @@ protected:
 
     Services svc_;
     TAppSettings settings_;
+    // Why Pendar.ini could not be read at start; while set, nothing is
+    // saved over it during this run.
+    std::string settingsUnreadable_;
     pendar::TSettingModel settingDialog_{svc_.clock, svc_.messageBoxes};
     TSkinInfo skin_;
     pendar::TSysMenu menu_;

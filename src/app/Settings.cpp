@@ -124,11 +124,19 @@ constexpr const char* kSchedule = "Schedule";
 
 } // namespace
 
-bool LoadSettingsFile(const std::string& path, TAppSettings& s)
+SettingsRead ReadSettingsFile(const std::string& path, TAppSettings& s, std::string* reason)
 {
     TIniFile ini(path);
-    if (!ini.Load())
-        return false;
+    switch (ini.LastLoad()) {
+    case TIniFile::LoadState::Missing:
+        return SettingsRead::Missing;
+    case TIniFile::LoadState::Unreadable:
+        if (reason)
+            *reason = ini.LoadError();
+        return SettingsRead::Unreadable;
+    case TIniFile::LoadState::Loaded:
+        break;
+    }
 
     if (ParseVersion(ini.ReadString(kConfig, "Version", "0.00")) > 119) {
         s.skinName = ini.ReadString(kConfig, "SkinName", "Sorel");
@@ -180,10 +188,15 @@ bool LoadSettingsFile(const std::string& path, TAppSettings& s)
     }
     if (s.interval < 1)
         s.interval = 1;
-    return true;
+    return SettingsRead::Read;
 }
 
-bool SaveSettingsFile(const std::string& path, const TAppSettings& s, std::string* error)
+bool LoadSettingsFile(const std::string& path, TAppSettings& s)
+{
+    return ReadSettingsFile(path, s, nullptr) == SettingsRead::Read;
+}
+
+SettingsWrite WriteSettingsFile(const std::string& path, const TAppSettings& s, std::string* error)
 {
     size_t slash = path.rfind('/');
     if (slash != std::string::npos && slash > 0)
@@ -232,5 +245,13 @@ bool SaveSettingsFile(const std::string& path, const TAppSettings& s, std::strin
             ini.WriteString(kSchedule, timeKey, EncodeTime(sch.time));
         }
     }
-    return ini.UpdateFile(error);
+    bool refused = false;
+    if (ini.UpdateFile(error, &refused))
+        return SettingsWrite::Written;
+    return refused ? SettingsWrite::Refused : SettingsWrite::Failed;
+}
+
+bool SaveSettingsFile(const std::string& path, const TAppSettings& s, std::string* error)
+{
+    return WriteSettingsFile(path, s, error) == SettingsWrite::Written;
 }

@@ -64,10 +64,20 @@ struct TAppSettings {
 constexpr int kOffsetMin = -10000;
 constexpr int kOffsetMax = 20000;
 
-// Reads `path` into `s`. False when the file does not exist (s unchanged).
+enum class SettingsRead { Read, Missing, Unreadable };
+enum class SettingsWrite { Written, Refused, Failed };
+
+// Reads `path` into `s`. Missing or Unreadable (with `reason`): s unchanged.
+SettingsRead ReadSettingsFile(const std::string& path, TAppSettings& s, std::string* reason);
+// True when the file was there and read.
 bool LoadSettingsFile(const std::string& path, TAppSettings& s);
 // Writes every key into `path`, keeping whatever else the file holds, through
-// a temporary file renamed over the old one. False with `error` set on failure.
+// a temporary file renamed over the old one. Refused (with `error` saying
+// why) when the file is there but unreadable, read-only, another user's or
+// behind another user's symbolic link: it is then left as it is. Failed with
+// `error` when writing failed.
+SettingsWrite WriteSettingsFile(const std::string& path, const TAppSettings& s, std::string* error);
+// True when the file was written.
 bool SaveSettingsFile(const std::string& path, const TAppSettings& s, std::string* error);
 
 // "1.22" -> 122; "1.2" -> 102; 0 when malformed.

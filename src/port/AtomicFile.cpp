@@ -31,7 +31,7 @@ std::string FolderOf(const std::string& path)
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, mode_t mode, std::string* error)
 {
     std::string folder = FolderOf(path);
-    std::string tmp = path + ".tmp-XXXXXX";
+    std::string tmp = path + std::string(kTemporaryInfix) + std::string(kTemporaryRandomLength, 'X');
     int fd = ::mkstemp(tmp.data());
     if (fd < 0)
         return Fail(error, "cannot create a file in " + folder);

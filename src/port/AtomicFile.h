@@ -8,6 +8,10 @@
 
 namespace port {
 
+// The temporary file is named "<target>.tmp-" and six random characters.
+constexpr std::string_view kTemporaryInfix = ".tmp-";
+constexpr size_t kTemporaryRandomLength = 6;
+
 // Writes `bytes` to a temporary file in the target's folder, flushes it to
 // the disk, gives it `mode`, and renames it over `path`. False with `error`
 // set when any step fails; the old file is then untouched.

@@ -2,10 +2,9 @@
 
 #include "port/AtomicFile.h"
 #include "port/Cp932.h"
+#include "port/UserFile.h"
 
 #include <climits>
-#include <fstream>
-#include <iterator>
 #include <limits>
 
 namespace {
@@ -60,17 +59,19 @@ TIniFile::TIniFile(std::string path) : path_(std::move(path))
 bool TIniFile::Load()
 {
     lines_.clear();
-    std::ifstream in(path_, std::ios::binary);
-    if (!in)
+    loadError_.clear();
+    std::string text;
+    switch (port::ReadUserFile(path_, static_cast<size_t>(kMaxFileSize), &text, &loadError_)) {
+    case port::ReadResult::Missing:
+        loadState_ = LoadState::Missing;
         return false;
-    in.seekg(0, std::ios::end);
-    std::streamoff size = in.tellg();
-    if (size < 0 || size > kMaxFileSize)
+    case port::ReadResult::Unreadable:
+        loadState_ = LoadState::Unreadable;
         return false;
-    in.seekg(0, std::ios::beg);
-    std::string text(static_cast<size_t>(size), '\0');
-    if (size > 0 && !in.read(text.data(), size))
-        return false;
+    case port::ReadResult::Read:
+        break;
+    }
+    loadState_ = LoadState::Loaded;
     LoadFromText(text);
     return true;
 }
@@ -301,7 +302,30 @@ std::string TIniFile::Text() const
     return out;
 }
 
-bool TIniFile::UpdateFile(std::string* error) const
+bool TIniFile::UpdateFile(std::string* error, bool* refused) const
 {
-    return port::WriteFileAtomically(path_, Text(), 0600, error);
+    auto refuse = [&](const std::string& why) {
+        if (error)
+            *error = why;
+        if (refused)
+            *refused = true;
+        return false;
+    };
+    if (refused)
+        *refused = false;
+    if (loadState_ == LoadState::Unreadable)
+        return refuse(path_ + " could not be read (" + loadError_ + ")");
+    port::UserFile target = port::ReplaceTarget(path_);
+    switch (target.state) {
+    case port::FileCheck::Refused:
+        return refuse(target.reason);
+    case port::FileCheck::Failed:
+        if (error)
+            *error = target.reason;
+        return false;
+    case port::FileCheck::Missing:
+    case port::FileCheck::Usable:
+        break;
+    }
+    return port::WriteFileAtomically(target.path, Text(), 0600, error);
 }

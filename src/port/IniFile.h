@@ -18,9 +18,16 @@ public:
 
     explicit TIniFile(std::string path);
 
+    enum class LoadState { Loaded, Missing, Unreadable };
+
     // Reads the file. False when it is missing or unreadable; the contents
-    // are then empty.
+    // are then empty. A file that is there but cannot be read (no
+    // permission, over the size cap, another user's symbolic link, a read
+    // error) is Unreadable and is never written over by UpdateFile.
     bool Load();
+    LoadState LastLoad() const { return loadState_; }
+    // Why the last Load found the file unreadable.
+    const std::string& LoadError() const { return loadError_; }
     // Replaces the contents with `text` (the bytes of a file).
     void LoadFromText(std::string_view text);
 
@@ -47,8 +54,11 @@ public:
 
     // Writes the contents to a temporary file beside the target, flushes it
     // and renames it over the target (mode 0600), so a crash leaves either
-    // the old or the new file. False with `error` set on failure.
-    bool UpdateFile(std::string* error = nullptr) const;
+    // the old or the new file. The target is the file itself when the name
+    // is the user's own symbolic link. False with `error` set on failure;
+    // `refused` (when given) tells a file left alone on purpose (unreadable
+    // at load, read-only, another user's) from a failed write.
+    bool UpdateFile(std::string* error = nullptr, bool* refused = nullptr) const;
 
     // Integer text as the profile functions' callers parse it: optional sign,
     // decimal digits, or "$"/"0x" hexadecimal; false when it is not a number
@@ -73,4 +83,6 @@ private:
 
     std::string path_;
     std::vector<Line> lines_;
+    LoadState loadState_ = LoadState::Missing;
+    std::string loadError_;
 };

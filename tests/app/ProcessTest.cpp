@@ -1,6 +1,8 @@
 // The real pendar binary: single instance, the close path on signals, and
 // settings files that survive being killed mid-save.
+#include "PortableInstall.h"
 #include "port/IniFile.h"
+#include "support/OtherUser.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -8,8 +10,11 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <random>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -17,60 +22,9 @@
 namespace {
 
 using namespace std::chrono_literals;
+using pendar::test::PortableInstall;
 using pendar::test::TempDir;
-
-// A portable install in a temporary folder: the binary beside a Data/
-// folder with the sample skin, its own runtime folder for the instance lock.
-class PortableInstall {
-public:
-    PortableInstall()
-    {
-        std::filesystem::copy_file(PENDAR_BIN, dir.File("pendar"));
-        std::filesystem::create_directory(dir.File("Data"));
-        std::filesystem::copy_file(SOREL_PAK, dir.File("Data/Sorel.Pak"));
-        std::filesystem::create_directory(dir.File("run"));
-        std::filesystem::permissions(dir.File("run"), std::filesystem::perms::owner_all);
-    }
-
-    pid_t Start() const
-    {
-        pid_t pid = ::fork();
-        if (pid == 0) {
-            ::setenv("XDG_RUNTIME_DIR", dir.File("run").c_str(), 1);
-            ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-            std::string bin = dir.File("pendar");
-            ::execl(bin.c_str(), bin.c_str(), static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        return pid;
-    }
-
-    // Waits until the process holds the instance lock (it is up).
-    bool WaitUntilRunning(pid_t pid) const
-    {
-        for (int i = 0; i < 200; ++i) {
-            if (std::filesystem::exists(dir.File("run/SorelPendar.lock")) && ::kill(pid, 0) == 0)
-                return true;
-            std::this_thread::sleep_for(50ms);
-        }
-        return false;
-    }
-
-    TempDir dir;
-};
-
-// Waits for the process; returns its exit code, or -1 after the time-out.
-int WaitFor(pid_t pid, std::chrono::milliseconds timeout)
-{
-    auto end = std::chrono::steady_clock::now() + timeout;
-    while (std::chrono::steady_clock::now() < end) {
-        int status = 0;
-        if (::waitpid(pid, &status, WNOHANG) == pid)
-            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        std::this_thread::sleep_for(20ms);
-    }
-    return -1;
-}
+using pendar::test::WaitFor;
 
 TEST(Process, ASecondStartEndsAtOnceAndTheFirstKeepsRunning)
 {
@@ -132,6 +86,127 @@ TEST(Process, AKillDuringSavingNeverLeavesADamagedFile)
         ASSERT_EQ("\r\n", text.substr(text.size() - 2)) << "round " << round;
         TIniFile ini(path);
         EXPECT_EQ(0, ini.ReadString("Config", "SkinName", "").find("Skin"));
+    }
+}
+
+// What each regular file under `root` holds, with its mode and owner
+// (links as their target text), leaving out the install's own files.
+std::map<std::string, std::string> Snapshot(const std::string& root)
+{
+    std::map<std::string, std::string> files;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(root)) {
+        std::string rel = std::filesystem::relative(e.path(), root).string();
+        if (rel == "err" || rel == "pendar" || rel.rfind("Data", 0) == 0 || rel.rfind("run", 0) == 0 ||
+            rel.rfind("home", 0) == 0)
+            continue;
+        struct stat st {};
+        ::lstat(e.path().c_str(), &st);
+        std::string what = std::to_string(st.st_mode) + " " + std::to_string(st.st_uid) + " ";
+        if (S_ISLNK(st.st_mode))
+            what += std::filesystem::read_symlink(e.path()).string();
+        else if (S_ISREG(st.st_mode))
+            what += TempDir::ReadFile(e.path().string());
+        files[rel] = what;
+    }
+    return files;
+}
+
+// Pendar.ini as a user may have it: Pendar reads what it may, writes only
+// the user's own writable file (through the user's own links), leaves every
+// other file byte for byte as it was, says why in the log, and leaves no
+// temporary file behind (a stale one of a killed save is cleared at start).
+TEST(Process, SettingsFilesArePreservedUnlessTheyAreTheUsersToWrite)
+{
+    if (!pendar::test::Nobody())
+        GTEST_SKIP() << "needs root to run Pendar as nobody";
+    auto nobodys = [](const TempDir& d, const char* name) { pendar::test::GiveToNobody(d.File(name)); };
+    const std::string mine = "[Config]\r\nVersion=1.22\r\nSkinName=Sorel\r\n[Mine]\r\nKeep=1\r\n";
+    struct Case {
+        const char* what;
+        std::function<void(const TempDir&)> plant; // as root; the folder is nobody's
+        const char* written;                      // the file saved; null: nothing changes
+        const char* logged;                       // part of the log's reason
+    };
+    const Case cases[] = {
+        {"a 17 MiB file",
+         [&](const TempDir& d) {
+             d.Write("Pendar.ini", mine + std::string(17u << 20, ';'));
+             nobodys(d, "Pendar.ini");
+         },
+         nullptr, "larger than"},
+        {"a mode-000 file of another user",
+         [&](const TempDir& d) {
+             d.Write("Pendar.ini", mine);
+             ::chmod(d.File("Pendar.ini").c_str(), 0);
+         },
+         nullptr, "Permission denied"},
+        {"a read-only file",
+         [&](const TempDir& d) {
+             d.Write("Pendar.ini", mine);
+             nobodys(d, "Pendar.ini");
+             ::chmod(d.File("Pendar.ini").c_str(), 0444);
+         },
+         nullptr, "is read-only"},
+        {"the user's link to the user's file",
+         [&](const TempDir& d) {
+             std::filesystem::create_directory(d.File("dots"));
+             d.Write("dots/pendar.ini", mine);
+             std::filesystem::create_symlink("dots/pendar.ini", d.File("Pendar.ini"));
+             for (const char* name : {"dots", "dots/pendar.ini", "Pendar.ini"})
+                 nobodys(d, name);
+         },
+         "dots/pendar.ini", nullptr},
+        {"the user's link to another user's file",
+         [&](const TempDir& d) {
+             d.Write("theirs.ini", mine);
+             std::filesystem::create_symlink("theirs.ini", d.File("Pendar.ini"));
+             nobodys(d, "Pendar.ini");
+         },
+         nullptr, "belongs to another user"},
+        {"another user's link to the user's file",
+         [&](const TempDir& d) {
+             d.Write("mine.ini", mine);
+             nobodys(d, "mine.ini");
+             std::filesystem::create_symlink("mine.ini", d.File("Pendar.ini"));
+         },
+         nullptr, "belongs to another user"},
+        {"a stale temporary file of a killed save",
+         [&](const TempDir& d) {
+             d.Write("Pendar.ini", mine);
+             d.Write("Pendar.ini.tmp-Ab12Cd", "[Config]\r\nVer");
+             nobodys(d, "Pendar.ini");
+             nobodys(d, "Pendar.ini.tmp-Ab12Cd");
+         },
+         "Pendar.ini", nullptr},
+    };
+    for (const Case& c : cases) {
+        PortableInstall app(true);
+        c.plant(app.dir);
+        std::map<std::string, std::string> before = Snapshot(app.dir.Path());
+        pid_t pid = app.Start();
+        ASSERT_TRUE(app.WaitUntilRunning(pid)) << c.what;
+        ::kill(pid, SIGTERM);
+        EXPECT_EQ(0, WaitFor(pid, 30s)) << c.what << "\n" << app.Errors();
+
+        std::map<std::string, std::string> after = Snapshot(app.dir.Path());
+        for (const auto& [name, was] : before) {
+            if (name.find(".tmp-") != std::string::npos)
+                continue;
+            if (c.written && name == c.written) {
+                std::string text = app.dir.Read(name);
+                EXPECT_NE(std::string::npos, text.find("\r\nSameCheck=1\r\n")) << c.what;
+                EXPECT_NE(std::string::npos, text.find("[Mine]\r\nKeep=1\r\n")) << c.what;
+                continue;
+            }
+            EXPECT_TRUE(after.count(name) && after[name] == was) << c.what << ": " << name << " changed";
+        }
+        for (const auto& [name, now] : after)
+            EXPECT_EQ(std::string::npos, name.find(".tmp-")) << c.what << ": " << name << " left behind";
+        if (c.logged) {
+            std::string log = app.Errors();
+            EXPECT_NE(std::string::npos, log.find(c.logged)) << c.what << "\n" << log;
+            EXPECT_NE(std::string::npos, log.find("Settings: not saved")) << c.what << "\n" << log;
+        }
     }
 }
 
