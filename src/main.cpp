@@ -9,15 +9,18 @@
 #include "app/MessageStore.h"
 #include "app/Placeholders.h"
 #include "app/QtTrayIcon.h"
-#include "audio/AudioSink.h"
 #include "app/StdRandom.h"
+#include "audio/AudioSink.h"
+#include "base/Sjis.h"
 #include "dialogs/LogModel.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/WindowTracker.h"
 #include "platform/XcbWindowTracker.h"
 #include "port/AppFolder.h"
 #include "port/Clock.h"
+#include "port/Cp932.h"
 #include "port/InstanceLock.h"
+#include "port/PrivateFolder.h"
 #include "port/SignalPipe.h"
 #include "port/ThreadPriority.h"
 #include "port/UserFile.h"
@@ -26,11 +29,55 @@
 #include <QWindow>
 #include <QSocketNotifier>
 
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+namespace {
+
+const char* Env(const char* name)
+{
+    return std::getenv(name);
+}
+
+// Without a lock a second start could not be told from the first: say why
+// and stop, rather than run unguarded or end in silence.
+int ReportNoLock(int argc, char** argv, port::SignalPipe& signalPipe, const std::string& why)
+{
+    std::fprintf(stderr, "pendar: cannot make the single-instance lock: %s\n", why.c_str());
+    QApplication app(argc, argv);
+    pendar::QtMessageBoxes boxes;
+    QSocketNotifier onSignal(signalPipe.ReadFd(), QSocketNotifier::Read);
+    QObject::connect(&onSignal, &QSocketNotifier::activated, &app, [&] {
+        signalPipe.Drain();
+        boxes.CloseAll();
+    });
+    boxes.Show(Sjis("二重起動を防ぐロックを作れないため、終了します。\n") + port::Utf8ToCp932(why),
+               TMainForm::kAppTitle, port::MessageButtons::Ok, port::MessageIcon::Error);
+    return 1;
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
+    // Before the lock exists: whoever sees the lock may send a quit signal,
+    // and it must reach the close path.
+    port::SignalPipe signalPipe;
+    std::string noLock;
+    std::optional<port::PrivateFolder> privateFolder = port::FindPrivateFolder(Env, &noLock);
+    if (!privateFolder)
+        return ReportNoLock(argc, argv, signalPipe, noLock);
     port::InstanceLock instance;
-    if (!instance.Acquire("SorelPendar"))
-        return 0; // another Pendar runs: end silently
+    switch (instance.Acquire(privateFolder->path, TMainForm::kAppTitle)) {
+    case port::InstanceLock::Result::HeldByMine:
+        return 0; // another Pendar of this user runs: end silently
+    case port::InstanceLock::Result::Failed:
+        return ReportNoLock(argc, argv, signalPipe, instance.Error());
+    case port::InstanceLock::Result::Acquired:
+        break;
+    }
     // A save killed half-way in an earlier run left its temporary file;
     // holding the lock, no save of this user runs now.
     port::RemoveStaleTemporaries(port::ThisAppFolders().settingsFile);
@@ -43,7 +90,9 @@ int main(int argc, char** argv)
     pendar::ConsoleLog console;
     log.SetMirror(&console);
 
-    port::SignalPipe signalPipe;
+    if (!privateFolder->notice.empty())
+        log.AddLog(port::Utf8ToCp932("Lock: " + privateFolder->notice + "; using " + privateFolder->path), 0);
+
     QApplication app(argc, argv);
     QApplication::setApplicationName("SorelPendar");
     QApplication::setQuitOnLastWindowClosed(false);
@@ -84,10 +133,15 @@ int main(int argc, char** argv)
     pendar::DialogWindows dialogs(log, clock, window, form.SettingDialog(), [&form] { return form.StaysOnTop(); });
     form.SetDialogWindows(&dialogs);
 
+    // A quit signal runs the close path at once, also while a box or dialog
+    // runs its own loop (a start-up box included): boxes waiting for an OK
+    // end, and the program does not go on without its window.
     QSocketNotifier onSignal(signalPipe.ReadFd(), QSocketNotifier::Read);
     QObject::connect(&onSignal, &QSocketNotifier::activated, &window, [&] {
         signalPipe.Drain();
-        window.RequestClose();
+        if (!form.Closing())
+            window.close();
+        messageBoxes.CloseAll();
     });
     // The session manager ending the session quits the application directly.
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, [&] {
@@ -96,9 +150,13 @@ int main(int argc, char** argv)
     });
 
     pendar::Guarded(form, [&] { form.FormCreate(); });
-    if (!form.Closing())
+    // Closed already (the plain skin failed, or a quit came during a
+    // start-up box): a quit before the event loop runs would be lost in it.
+    int rc = 0;
+    if (!form.Closing()) {
         window.show();
-    int rc = app.exec();
+        rc = app.exec();
+    }
 
     // The event loop has returned: nothing waits inside it any more.
     pendar::Guarded(form, [&] { form.FormDestroy(); });

@@ -30,18 +30,45 @@ QMessageBox::StandardButtons ToQt(port::MessageButtons buttons)
     return QMessageBox::Ok;
 }
 
-} // namespace
-
-port::MessageResult QtMessageBoxes::Show(std::string_view text, std::string_view caption,
-                                         port::MessageButtons buttons, port::MessageIcon icon)
+// The answer of a box the user did not agree to.
+QMessageBox::StandardButton Declined(QMessageBox::StandardButtons shown)
 {
-    QMessageBox box(ToQt(icon), FromSjis(caption), FromSjis(text), ToQt(buttons));
-    switch (box.exec()) {
+    if (shown.testFlag(QMessageBox::Cancel))
+        return QMessageBox::Cancel;
+    if (shown.testFlag(QMessageBox::No))
+        return QMessageBox::No;
+    return QMessageBox::Ok;
+}
+
+port::MessageResult FromQt(int answer)
+{
+    switch (answer) {
     case QMessageBox::Cancel: return port::MessageResult::Cancel;
     case QMessageBox::Yes: return port::MessageResult::Yes;
     case QMessageBox::No: return port::MessageResult::No;
     default: return port::MessageResult::Ok;
     }
+}
+
+} // namespace
+
+port::MessageResult QtMessageBoxes::Show(std::string_view text, std::string_view caption,
+                                         port::MessageButtons buttons, port::MessageIcon icon)
+{
+    if (closed_)
+        return FromQt(Declined(ToQt(buttons)));
+    QMessageBox box(ToQt(icon), FromSjis(caption), FromSjis(text), ToQt(buttons));
+    open_.push_back(&box);
+    int answer = box.exec();
+    std::erase(open_, &box);
+    return FromQt(answer);
+}
+
+void QtMessageBoxes::CloseAll()
+{
+    closed_ = true;
+    for (QMessageBox* box : open_)
+        box->done(Declined(box->standardButtons()));
 }
 
 } // namespace pendar

@@ -1,6 +1,7 @@
 #include "port/InstanceLock.h"
 
-#include <cstdlib>
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -13,27 +14,42 @@ InstanceLock::~InstanceLock()
     Release();
 }
 
-std::string InstanceLock::LockPath(const std::string& name)
+std::string InstanceLock::LockPath(const std::string& folder, const std::string& name)
 {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    struct stat st {};
-    if (runtime && *runtime && ::stat(runtime, &st) == 0 && S_ISDIR(st.st_mode))
-        return std::string(runtime) + "/" + name + ".lock";
-    return "/tmp/" + name + "-" + std::to_string(::getuid()) + ".lock";
+    return folder + "/" + name + ".lock";
 }
 
-bool InstanceLock::Acquire(const std::string& name)
+InstanceLock::Result InstanceLock::Acquire(const std::string& folder, const std::string& name)
 {
     Release();
-    int fd = ::open(LockPath(name).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return false;
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    error_.clear();
+    path_ = LockPath(folder, name);
+    auto fail = [this](const std::string& what) {
+        error_ = what;
+        return Result::Failed;
+    };
+    // O_NONBLOCK: a FIFO planted under the name must not hang the start.
+    int fd = ::open(path_.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        if (errno == ELOOP)
+            return fail(path_ + " is a symbolic link");
+        return fail("cannot open " + path_ + ": " + std::strerror(errno));
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) {
         ::close(fd);
-        return false;
+        return fail(path_ + " is not a regular file of this user");
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        int err = errno;
+        ::close(fd);
+        if (err == EWOULDBLOCK)
+            return Result::HeldByMine;
+        errno = err;
+        return fail("cannot lock " + path_ + ": " + std::strerror(errno));
     }
     fd_ = fd;
-    return true;
+    return Result::Acquired;
 }
 
 void InstanceLock::Release()

@@ -210,4 +210,37 @@ TEST(Process, SettingsFilesArePreservedUnlessTheyAreTheUsersToWrite)
     }
 }
 
+// A runtime folder that others may write or own is passed over: the lock
+// goes to a private folder under the cache folder, and the single instance
+// still holds.
+TEST(Process, ALockOutsideAPrivateRuntimeFolderGoesToTheCacheFolder)
+{
+    struct Case {
+        const char* what;
+        mode_t mode;
+        bool nobodys;
+    };
+    for (const Case& c : {Case{"a runtime folder all may write", 01777, false},
+                          Case{"a runtime folder of another user", 0700, true}}) {
+        if (pendar::test::SkipWithoutNobody(c.nobodys, c.what))
+            continue;
+        PortableInstall app;
+        std::filesystem::create_directory(app.dir.File("shared"));
+        ::chmod(app.dir.File("shared").c_str(), c.mode);
+        if (c.nobodys)
+            pendar::test::GiveToNobody(app.dir.File("shared"));
+        std::map<std::string, std::optional<std::string>> env = {
+            {"XDG_RUNTIME_DIR", app.dir.File("shared")}, {"XDG_CACHE_HOME", app.dir.File("cache")}};
+        pid_t first = app.Start(env);
+        ASSERT_TRUE(app.WaitUntilRunning(first, "cache/pendar/SorelPendar.lock")) << c.what;
+        pid_t second = app.Start(env);
+        EXPECT_EQ(0, WaitFor(second, 10s)) << c.what;
+        EXPECT_EQ(0, ::kill(first, 0)) << c.what << ": the first instance ended";
+        ::kill(first, SIGTERM);
+        EXPECT_EQ(0, WaitFor(first, 20s)) << c.what;
+        EXPECT_TRUE(std::filesystem::is_empty(app.dir.File("shared"))) << c.what;
+        EXPECT_NE(std::string::npos, app.Errors().find("XDG_RUNTIME_DIR is not used")) << app.Errors();
+    }
+}
+
 } // namespace

@@ -1,4 +1,5 @@
 #include "port/AppFolder.h"
+#include "support/FakeEnv.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -8,16 +9,7 @@
 
 namespace {
 
-struct FakeEnv {
-    std::map<std::string, std::string> vars;
-    port::EnvLookup Lookup() const
-    {
-        return [this](const char* name) -> const char* {
-            auto it = vars.find(name);
-            return it == vars.end() ? nullptr : it->second.c_str();
-        };
-    }
-};
+using pendar::test::FakeEnv;
 
 TEST(AppFolders, PortableWhenTheExecutableFolderHoldsOurFiles)
 {
