@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,6 +34,48 @@ std::string XdgFolder(const EnvLookup& env, const char* var, const char* fallbac
     return WithSlash(std::string(home && *home ? home : "/tmp") + "/" + fallback);
 }
 
+// $XDG_DATA_DIRS split at ':', only absolute entries (the XDG rule ignores
+// the others), with the rule's default when nothing is left of it.
+std::vector<std::string> XdgDataDirs(const EnvLookup& env)
+{
+    std::vector<std::string> dirs;
+    std::string list = env("XDG_DATA_DIRS") ? env("XDG_DATA_DIRS") : "";
+    for (size_t start = 0; start <= list.size();) {
+        size_t colon = list.find(':', start);
+        if (colon == std::string::npos)
+            colon = list.size();
+        std::string dir = list.substr(start, colon - start);
+        if (!dir.empty() && dir.front() == '/')
+            dirs.push_back(WithSlash(dir));
+        start = colon + 1;
+    }
+    if (dirs.empty())
+        dirs = {"/usr/local/share/", "/usr/share/"};
+    return dirs;
+}
+
+// The same folder reached by two names (a link, "..") counts once.
+std::string Identity(const std::string& folder)
+{
+    std::error_code ec;
+    std::filesystem::path real = std::filesystem::canonical(folder, ec);
+    return ec ? std::filesystem::path(folder).lexically_normal().string() : real.string();
+}
+
+std::vector<std::string> InstalledShareFolders(const std::string& exe, const EnvLookup& env)
+{
+    std::vector<std::string> candidates;
+    for (const std::string& dir : XdgDataDirs(env))
+        candidates.push_back(dir + "pendar/");
+    candidates.push_back(exe + "../share/pendar/");
+    std::vector<std::string> folders;
+    std::set<std::string> seen;
+    for (std::string& folder : candidates)
+        if (seen.insert(Identity(folder)).second)
+            folders.push_back(std::move(folder));
+    return folders;
+}
+
 } // namespace
 
 AppFolders ResolveAppFolders(const std::string& exeFolder, const EnvLookup& env)
@@ -43,12 +87,26 @@ AppFolders ResolveAppFolders(const std::string& exeFolder, const EnvLookup& env)
         f.portable = true;
         f.settingsFile = exe + "Pendar.ini";
         f.dataFolders = {exe + "Data/"};
+        f.shareFolders = {exe};
         return f;
     }
     f.settingsFile = XdgFolder(env, "XDG_CONFIG_HOME", ".config") + "Pendar/Pendar.ini";
-    f.dataFolders = {XdgFolder(env, "XDG_DATA_HOME", ".local/share") + "Pendar/Data/",
-                     exe + "../share/pendar/Data/"};
+    f.dataFolders = {XdgFolder(env, "XDG_DATA_HOME", ".local/share") + "Pendar/Data/"};
+    f.shareFolders = InstalledShareFolders(exe, env);
+    for (const std::string& share : f.shareFolders)
+        f.dataFolders.push_back(share + "Data/");
     return f;
+}
+
+std::string FindSharedFile(const AppFolders& folders, const std::string& relative)
+{
+    for (const std::string& share : folders.shareFolders) {
+        struct stat st {};
+        std::string path = share + relative;
+        if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+            return path;
+    }
+    return {};
 }
 
 std::string ExecutableFolder()
