@@ -2,6 +2,7 @@
 
 #include "app/DibImage.h"
 #include "app/ExceptionGuard.h"
+#include "app/HelpWindow.h"
 #include "app/MainForm.h"
 #include "app/QtRegion.h"
 #include "app/ZoPanel.h"
@@ -9,33 +10,22 @@
 #include "platform/XcbWindowTracker.h"
 #include "platform/Fonts.h"
 #include "platform/QtText.h"
+#include "platform/ZoFileExec.h"
 #include "port/AppFolder.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
-#include <QDesktopServices>
-#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QUrl>
+#include <QPointer>
 #include <QWindow>
 
 namespace pendar {
 
 namespace {
-
-// The help page: beside the executable, or in the installed share folder.
-QString HelpPage()
-{
-    std::string exe = port::ExecutableFolder();
-    for (const std::string& candidate : {exe + "help/Pendar.html", exe + "../share/pendar/help/Pendar.html"})
-        if (QFileInfo::exists(QString::fromStdString(candidate)))
-            return QString::fromStdString(candidate);
-    return {};
-}
 
 QColor ColourOf(uint32_t platform)
 {
@@ -273,11 +263,27 @@ void MainWindow::RequestClose()
     QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }
 
+// The desktop's opener shows the help page; when there is none, or it
+// fails, Pendar's own window does, so the help always opens.
 void MainWindow::OpenHelp()
 {
-    QString page = HelpPage();
-    if (!page.isEmpty())
-        QDesktopServices::openUrl(QUrl::fromLocalFile(page));
+    std::string page = port::FindSharedFile(port::ThisAppFolders(), "help/Pendar.html");
+    if (page.empty()) {
+        ShowOwnHelp({});
+        return;
+    }
+    QPointer<MainWindow> self(this);
+    ZoFileExec(page, [self, page](int) {
+        if (self)
+            self->ShowOwnHelp(QString::fromStdString(page));
+    });
+}
+
+void MainWindow::ShowOwnHelp(const QString& page)
+{
+    if (!help_)
+        help_ = std::make_unique<HelpWindow>();
+    help_->ShowPage(page);
 }
 
 void MainWindow::FaceChanged(unsigned parts)

@@ -14,6 +14,7 @@
 
 #include <array>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -26,6 +27,7 @@ class TZoPanel;
 
 namespace pendar {
 
+class HelpWindow;
 class XcbWindowTracker;
 
 class MainWindow final : public QWidget, public IMainView {
@@ -47,6 +49,8 @@ public:
     TDibImage* MainImage() const { return mainImage_; }
     TDibImage* MesImage() const { return mesImage_; }
     QLabel* Label(TFaceLabelId id) const { return labels_[static_cast<size_t>(id)]; }
+    // Pendar's own help window, once it was needed.
+    HelpWindow* OwnHelp() const { return help_.get(); }
 
     // IMainView
     void SetCaption(std::string_view text) override;
@@ -89,6 +93,7 @@ private:
     bool CharacterMouse(QObject* watched, QEvent* event);
     Qt::WindowFlags WantedFlags() const;
     void ApplyWindowStates();
+    void ShowOwnHelp(const QString& page);
 
     TMainForm* form_ = nullptr;
     QTimer tick_;
@@ -109,6 +114,7 @@ private:
     static constexpr int kCorrections = 3;
     std::optional<QPoint> wanted_;
     int corrections_ = 0;
+    std::unique_ptr<HelpWindow> help_;
 };
 
 } // namespace pendar

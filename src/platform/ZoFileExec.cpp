@@ -41,8 +41,12 @@ std::string ErrorText(ShellError code)
     return port::Utf8ToCp932("不明なエラー");
 }
 
-void ShowError(ShellError code)
+void Fail(ShellError code, const ZoFileExecFailure& onFailure)
 {
+    if (onFailure) {
+        onFailure(code);
+        return;
+    }
     port::MessageBoxes().Show(ErrorText(code), port::Utf8ToCp932("エラー"), port::MessageButtons::Ok,
                               port::MessageIcon::Error);
 }
@@ -127,7 +131,7 @@ int StartOpener(const std::string& target, const std::string& folder)
 
 } // namespace
 
-void ZoFileExec(std::string_view path)
+void ZoFileExec(std::string_view path, const ZoFileExecFailure& onFailure)
 {
     if (path.empty())
         return;
@@ -138,7 +142,7 @@ void ZoFileExec(std::string_view path)
     if (exists || !LooksLikeUrl(target)) {
         if (!exists) {
             std::string parent = FolderOf(target);
-            ShowError(parent.empty() || FolderIsExist(parent.c_str()) ? kFileNotFound : kPathNotFound);
+            Fail(parent.empty() || FolderIsExist(parent.c_str()) ? kFileNotFound : kPathNotFound, onFailure);
             return;
         }
         // Absolute, because the opener starts in the document's folder.
@@ -148,5 +152,5 @@ void ZoFileExec(std::string_view path)
         folder = FolderOf(target);
     }
     if (int error = StartOpener(target, folder); error != 0)
-        ShowError(SpawnError(error));
+        Fail(SpawnError(error), onFailure);
 }

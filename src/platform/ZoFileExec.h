@@ -4,7 +4,15 @@
 // shown in a message box; nothing happens for an empty path.
 #pragma once
 
+#include <functional>
 #include <string_view>
 
-// `path` is in file-system bytes.
-void ZoFileExec(std::string_view path);
+// Called with the shell's error code (2 no such file, 3 no such folder, 31
+// nothing to open it with, ...) when opening failed, on the thread that
+// called ZoFileExec.
+using ZoFileExecFailure = std::function<void(int shellCode)>;
+
+// `path` is in file-system bytes. With `onFailure`, a failure goes to it
+// instead of the message box (a caller that has another way to show the
+// document).
+void ZoFileExec(std::string_view path, const ZoFileExecFailure& onFailure = nullptr);

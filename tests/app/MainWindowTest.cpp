@@ -1,6 +1,6 @@
 // The Qt view of the main window on the offscreen platform: its menu follows
 // the model, its tick runs the form, and closing runs the close path.
-#include "TestForm.h"
+#include "WindowFixture.h"
 #include "app/DialogWindows.h"
 #include "app/DibImage.h"
 #include "app/MainWindow.h"
@@ -18,27 +18,8 @@
 
 namespace {
 
-using pendar::test::RecordingWorld;
 using pendar::test::TempDir;
-using pendar::test::TestForm;
-
-struct WindowFixture {
-    RecordingWorld world;
-    TempDir dir;
-    pendar::MainWindow window;
-    TestForm form{{world.clock, world.clockSetter, world.boxes, window, world.messages, world.tray,
-                   world.tracker, world.random, world.priority, world.log, dir.File("Pendar.ini")}};
-    WindowFixture() { window.Attach(form); }
-
-    QAction* Action(const char* utf8Caption)
-    {
-        QString caption = QString::fromUtf8(utf8Caption);
-        for (QAction* a : window.PopupMenu()->actions())
-            if (a->text() == caption)
-                return a;
-        return nullptr;
-    }
-};
+using pendar::test::WindowFixture;
 
 TEST(MainWindow, MenuShowsTheModelAndFollowsItsChanges)
 {

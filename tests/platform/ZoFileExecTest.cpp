@@ -1,70 +1,20 @@
 #include "platform/ZoFileExec.h"
 #include "port/Cp932.h"
+#include "support/FakeOpener.h"
 #include "support/RecordingMessageBoxes.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <thread>
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// PATH for one scope, so that "xdg-open" is the fake one or missing.
-class ScopedPath {
-public:
-    explicit ScopedPath(const std::string& path)
-    {
-        const char* old = std::getenv("PATH");
-        had_ = old != nullptr;
-        old_ = old ? old : "";
-        ::setenv("PATH", path.c_str(), 1);
-    }
-    ~ScopedPath()
-    {
-        if (had_)
-            ::setenv("PATH", old_.c_str(), 1);
-        else
-            ::unsetenv("PATH");
-    }
-
-private:
-    bool had_;
-    std::string old_;
-};
-
-// A stand-in for xdg-open that writes down its argument and the folder it
-// was started in.
-class FakeOpener {
-public:
-    FakeOpener()
-    {
-        fs::create_directory(dir_.File("bin"));
-        dir_.Write("bin/xdg-open", "#!/bin/sh\n"
-                                   "printf '%s\\n' \"$1\" > '" + dir_.File("seen") + "'\n"
-                                   "pwd -P >> '" + dir_.File("seen") + "'\n"
-                                   ": > '" + dir_.File("done") + "'\n");
-        fs::permissions(dir_.File("bin/xdg-open"), fs::perms::owner_all);
-    }
-    std::string Bin() const { return dir_.File("bin"); }
-
-    // The argument and folder of the call, or empty when none came.
-    std::string Seen() const
-    {
-        auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (!fs::exists(dir_.File("done")) && std::chrono::steady_clock::now() < give_up)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        return dir_.Read("seen");
-    }
-
-private:
-    pendar::test::TempDir dir_;
-};
+using pendar::test::FakeOpener;
+using pendar::test::ScopedPath;
 
 TEST(ZoFileExec, OpensTheDocumentInItsFolderByItsFullPath)
 {
@@ -98,6 +48,8 @@ TEST(ZoFileExec, PassesAUrlAsItIs)
     EXPECT_TRUE(boxes.recorder.boxes.empty());
 }
 
+// Each failure in a box, or, for a caller with a handler of its own, to that
+// handler with the shell's code and no box.
 TEST(ZoFileExec, ShowsWhyItCouldNotOpen)
 {
     pendar::test::TempDir docs;
@@ -108,16 +60,24 @@ TEST(ZoFileExec, ShowsWhyItCouldNotOpen)
         std::string path;
         std::string pathVariable;
         const char* text; // empty: no box
+        int code;         // what a handler gets; -2: not called
     } cases[] = {
-        {docs.File("missing.txt"), "/usr/bin:/bin", "指定されたファイルが見つかりませんでした。"},
-        {"no-such-document-here.txt", "/usr/bin:/bin", "指定されたファイルが見つかりませんでした。"},
-        {docs.File("gone/missing.txt"), "/usr/bin:/bin", "指定されたパスが見つかりませんでした。"},
+        {docs.File("missing.txt"), "/usr/bin:/bin", "指定されたファイルが見つかりませんでした。", 2},
+        {"no-such-document-here.txt", "/usr/bin:/bin", "指定されたファイルが見つかりませんでした。", 2},
+        {docs.File("gone/missing.txt"), "/usr/bin:/bin", "指定されたパスが見つかりませんでした。", 3},
         {docs.File("there.txt"), noOpener.Path(),
-         "指定されたファイル名拡張子には､ アプリケーションが関連付けられていません。"},
-        {"", noOpener.Path(), ""},
+         "指定されたファイル名拡張子には､ アプリケーションが関連付けられていません。", 31},
+        {"", noOpener.Path(), "", -2},
     };
     for (const Case& c : cases) {
         ScopedPath path(c.pathVariable);
+        {
+            pendar::test::ScopedMessageBoxes boxes;
+            int handled = -2;
+            ZoFileExec(c.path, [&handled](int code) { handled = code; });
+            EXPECT_EQ(c.code, handled) << c.path;
+            EXPECT_TRUE(boxes.recorder.boxes.empty()) << c.path;
+        }
         pendar::test::ScopedMessageBoxes boxes;
         ZoFileExec(c.path);
         if (*c.text == '\0') {
