@@ -35,19 +35,25 @@ Canvas::Canvas(int width, int height)
 {
 }
 
+Canvas::Canvas(int width, int height, double scale, Point origin) : Canvas(width, height)
+{
+    scale_ = scale;
+    origin_ = origin;
+}
+
 void Canvas::Fill(double left, double top, double right, double bottom, uint32_t colour,
                   const std::function<bool(double, double)>& inside)
 {
     const int sw = width_ * kSamples;
     const int sh = height_ * kSamples;
-    const int x0 = std::max(0, static_cast<int>(std::floor(left * kSamples)));
-    const int y0 = std::max(0, static_cast<int>(std::floor(top * kSamples)));
-    const int x1 = std::min(sw, static_cast<int>(std::ceil(right * kSamples)) + 1);
-    const int y1 = std::min(sh, static_cast<int>(std::ceil(bottom * kSamples)) + 1);
+    const int x0 = std::max(0, static_cast<int>(std::floor(ToGridX(left))));
+    const int y0 = std::max(0, static_cast<int>(std::floor(ToGridY(top))));
+    const int x1 = std::min(sw, static_cast<int>(std::ceil(ToGridX(right))) + 1);
+    const int y1 = std::min(sh, static_cast<int>(std::ceil(ToGridY(bottom))) + 1);
     for (int sy = y0; sy < y1; ++sy) {
-        const double y = (sy + 0.5) / kSamples;
+        const double y = origin_.y + (sy + 0.5) / kSamples / scale_;
         for (int sx = x0; sx < x1; ++sx) {
-            const double x = (sx + 0.5) / kSamples;
+            const double x = origin_.x + (sx + 0.5) / kSamples / scale_;
             if (inside(x, y))
                 samples_[size_t(sy) * size_t(sw) + size_t(sx)] = (colour & 0xFFFFFF) | kCovered;
         }
@@ -120,29 +126,51 @@ void Canvas::RoundRect(double left, double top, double right, double bottom, dou
     });
 }
 
+Canvas::Coverage Canvas::Cover(int x, int y) const
+{
+    Coverage sum;
+    const int sw = width_ * kSamples;
+    for (int j = 0; j < kSamples; ++j) {
+        for (int i = 0; i < kSamples; ++i) {
+            const uint32_t s = samples_[size_t(y * kSamples + j) * size_t(sw) + size_t(x * kSamples + i)];
+            if (!(s & kCovered))
+                continue;
+            sum.r += (s >> 16) & 0xFF;
+            sum.g += (s >> 8) & 0xFF;
+            sum.b += s & 0xFF;
+            ++sum.covered;
+        }
+    }
+    return sum;
+}
+
 std::vector<uint32_t> Canvas::Pixels(uint32_t key) const
 {
     std::vector<uint32_t> out(size_t(width_) * size_t(height_), key);
-    const int sw = width_ * kSamples;
     for (int y = 0; y < height_; ++y) {
         for (int x = 0; x < width_; ++x) {
-            uint32_t r = 0, g = 0, b = 0, covered = 0;
-            for (int j = 0; j < kSamples; ++j) {
-                for (int i = 0; i < kSamples; ++i) {
-                    const uint32_t s = samples_[size_t(y * kSamples + j) * size_t(sw) + size_t(x * kSamples + i)];
-                    if (!(s & kCovered))
-                        continue;
-                    r += (s >> 16) & 0xFF;
-                    g += (s >> 8) & 0xFF;
-                    b += s & 0xFF;
-                    ++covered;
-                }
-            }
-            if (covered * 2 < kSamples * kSamples)
+            const Coverage c = Cover(x, y);
+            if (c.covered * 2 < kSamples * kSamples)
                 continue;
-            uint32_t colour = ((r / covered) << 16) | ((g / covered) << 8) | (b / covered);
+            uint32_t colour = ((c.r / c.covered) << 16) | ((c.g / c.covered) << 8) | (c.b / c.covered);
             // Never the key itself, or the shape would get a hole there.
             out[size_t(y) * size_t(width_) + size_t(x)] = colour == key ? colour ^ 1 : colour;
+        }
+    }
+    return out;
+}
+
+std::vector<uint32_t> Canvas::Rgba() const
+{
+    std::vector<uint32_t> out(size_t(width_) * size_t(height_), 0);
+    for (int y = 0; y < height_; ++y) {
+        for (int x = 0; x < width_; ++x) {
+            const Coverage c = Cover(x, y);
+            if (c.covered == 0)
+                continue;
+            const uint32_t alpha = c.covered * 255 / (kSamples * kSamples);
+            out[size_t(y) * size_t(width_) + size_t(x)] =
+                (alpha << 24) | ((c.r / c.covered) << 16) | ((c.g / c.covered) << 8) | (c.b / c.covered);
         }
     }
     return out;

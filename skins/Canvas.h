@@ -22,6 +22,9 @@ public:
     static constexpr int kSamples = 4; // per pixel side
 
     Canvas(int width, int height);
+    // Pixel (x, y) shows the point origin + (x, y) / scale of the drawing,
+    // so the same shapes come out at any size.
+    Canvas(int width, int height, double scale, Point origin);
 
     int Width() const { return width_; }
     int Height() const { return height_; }
@@ -44,10 +47,25 @@ public:
 
     // The pixels, top row first, 0xRRGGBB; uncovered pixels are `key`.
     std::vector<uint32_t> Pixels(uint32_t key) const;
+    // The pixels, top row first, 0xAARRGGBB: the alpha is the covered part
+    // of the pixel, the colour the average of the covered samples.
+    std::vector<uint32_t> Rgba() const;
 
 private:
+    // The sample grid's coordinate of a drawing coordinate, and back.
+    double ToGridX(double x) const { return (x - origin_.x) * scale_ * kSamples; }
+    double ToGridY(double y) const { return (y - origin_.y) * scale_ * kSamples; }
+
+    // The covered samples of a pixel, their colours summed.
+    struct Coverage {
+        uint32_t r = 0, g = 0, b = 0, covered = 0;
+    };
+    Coverage Cover(int x, int y) const;
+
     int width_;
     int height_;
+    double scale_ = 1;
+    Point origin_{0, 0};
     std::vector<uint32_t> samples_; // colour | 0x01000000 when covered
 };
 

@@ -1,6 +1,8 @@
 // Pendar: a single instance, its windows, the event loop, and a close path
 // that every way of ending (menu, signals, session end) goes through.
+#include "app/AppIcon.h"
 #include "app/ConsoleLog.h"
+#include "app/DesktopId.h"
 #include "app/DialogWindows.h"
 #include "app/ExceptionGuard.h"
 #include "app/FormBalloon.h"
@@ -95,6 +97,9 @@ int main(int argc, char** argv)
 
     QApplication app(argc, argv);
     QApplication::setApplicationName("SorelPendar");
+    // The desktop entry and icon an installed Pendar brings.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(pendar::kDesktopId));
+    QApplication::setWindowIcon(pendar::ApplicationIcon(port::ThisAppFolders()));
     QApplication::setQuitOnLastWindowClosed(false);
 
     port::SystemClockSetter clockSetter;
