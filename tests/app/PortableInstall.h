@@ -3,6 +3,7 @@
 #pragma once
 
 #include "support/OtherUser.h"
+#include "support/ProcessExit.h"
 #include "support/TempDir.h"
 
 #include <chrono>
@@ -104,18 +105,5 @@ private:
     bool asNobody_;
     std::vector<pid_t> started_;
 };
-
-// Waits for the process; returns its exit code, or -1 after the time-out.
-inline int WaitFor(pid_t pid, std::chrono::milliseconds timeout)
-{
-    auto end = std::chrono::steady_clock::now() + timeout;
-    while (std::chrono::steady_clock::now() < end) {
-        int status = 0;
-        if (::waitpid(pid, &status, WNOHANG) == pid)
-            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        std::this_thread::sleep_for(20ms);
-    }
-    return -1;
-}
 
 } // namespace pendar::test

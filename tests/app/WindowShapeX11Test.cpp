@@ -6,55 +6,16 @@
 #include "app/MainWindow.h"
 #include "app/QtRegion.h"
 #include "base/Sjis.h"
+#include "support/XConnection.h"
 
 #include <QTest>
 
 #include <gtest/gtest.h>
-#include <xcb/shape.h>
-#include <xcb/xcb.h>
-
-#include <cstdlib>
-#include <memory>
 
 namespace {
 
 using pendar::test::SkinWorld;
-
-// Our own connection to the server the application draws on.
-class XConnection {
-public:
-    XConnection() : c_(xcb_connect(nullptr, nullptr)) {}
-    ~XConnection() { xcb_disconnect(c_); }
-    XConnection(const XConnection&) = delete;
-    XConnection& operator=(const XConnection&) = delete;
-
-    bool Ok() const { return xcb_connection_has_error(c_) == 0; }
-
-    bool Viewable(xcb_window_t w) const
-    {
-        std::unique_ptr<xcb_get_window_attributes_reply_t, decltype(&std::free)> a(
-            xcb_get_window_attributes_reply(c_, xcb_get_window_attributes(c_, w), nullptr), &std::free);
-        return a && a->map_state == XCB_MAP_STATE_VIEWABLE;
-    }
-
-    // The bounding shape of the window, in its own coordinates.
-    QRegion Shape(xcb_window_t w) const
-    {
-        std::unique_ptr<xcb_shape_get_rectangles_reply_t, decltype(&std::free)> r(
-            xcb_shape_get_rectangles_reply(c_, xcb_shape_get_rectangles(c_, w, XCB_SHAPE_SK_BOUNDING), nullptr),
-            &std::free);
-        QRegion region;
-        if (!r)
-            return region;
-        xcb_rectangle_t* rects = xcb_shape_get_rectangles_rectangles(r.get());
-        for (int i = 0; i < xcb_shape_get_rectangles_rectangles_length(r.get()); ++i)
-            region += QRect(rects[i].x, rects[i].y, rects[i].width, rects[i].height);
-        return region;
-    }
-
-private:
-    xcb_connection_t* c_;
-};
+using pendar::test::XConnection;
 
 struct ShapedWindow {
     pendar::MainWindow window;

@@ -1,5 +1,5 @@
-// Runs pendar-tool with arguments and optional standard input; returns its
-// exit code and what it printed.
+// Runs a program (pendar-tool unless said otherwise) with arguments and
+// optional standard input; returns its exit code and what it printed.
 #pragma once
 
 #include "support/TempDir.h"
@@ -25,13 +25,14 @@ inline std::string ShellQuote(const std::string& word)
     return quoted + "'";
 }
 
-inline ToolRun RunTool(const std::vector<std::string>& args, const std::string& input = "")
+// `argv[0]` is the program's path.
+inline ToolRun RunProgram(const std::vector<std::string>& argv, const std::string& input = "")
 {
     TempDir dir;
     dir.Write("in", input);
-    std::string command = ShellQuote(PENDAR_TOOL_BIN);
-    for (const auto& a : args)
-        command += " " + ShellQuote(a);
+    std::string command;
+    for (const auto& a : argv)
+        command += (command.empty() ? "" : " ") + ShellQuote(a);
     command += " <" + ShellQuote(dir.File("in")) + " >" + ShellQuote(dir.File("out")) + " 2>" +
                ShellQuote(dir.File("err"));
     int status = std::system(command.c_str());
@@ -41,5 +42,14 @@ inline ToolRun RunTool(const std::vector<std::string>& args, const std::string& 
     run.err = dir.Read("err");
     return run;
 }
+
+#ifdef PENDAR_TOOL_BIN
+inline ToolRun RunTool(const std::vector<std::string>& args, const std::string& input = "")
+{
+    std::vector<std::string> argv = {PENDAR_TOOL_BIN};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return RunProgram(argv, input);
+}
+#endif
 
 } // namespace pendar::test
