@@ -12,7 +12,7 @@ void TNMAPOP::Connect()
     }
     // On failure the connection stays open until the caller's Disconnect.
     TPowersock::Connect();
-    auto timestamp = pendar::ApopTimestamp(ReadLn());
+    auto timestamp = pendar::ApopTimestamp(SecureGreeting());
     if (!timestamp)
         throw ESocketError("timestamp without existing");
     if (!CredentialsUsable(UserID, Password))

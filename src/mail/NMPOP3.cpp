@@ -79,9 +79,25 @@ void TNMPOP3::Connect()
     }
 }
 
+std::string TNMPOP3::SecureGreeting()
+{
+    if (Tls == TPop3Tls::Implicit)
+        StartTls(CaFile);
+    std::string greeting = ReadLn();
+    if (Tls == TPop3Tls::StartTls && ReplyIsOk(greeting)) {
+        std::string reply = Command("STLS");
+        if (!ReplyIsOk(reply)) {
+            DropConnection();
+            throw ESockError("STLS refused: " + ReplaceControlBytes(StripLineEnd(reply)));
+        }
+        StartTls(CaFile);
+    }
+    return greeting;
+}
+
 void TNMPOP3::LogIn()
 {
-    std::string greeting = ReadReply();
+    std::string greeting = Checked([this] { return SecureGreeting(); });
     if (!ReplyIsOk(greeting))
         RaiseServerLine(greeting);
     if (!ReplyIsOk(Transaction("USER " + UserID)))

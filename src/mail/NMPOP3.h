@@ -1,12 +1,17 @@
 // POP3 client: USER/PASS log-in, STAT, message summaries (TOP n 0 and
-// LIST n), unique ids (UIDL n) and QUIT. It never downloads or deletes a
-// message body. TNMAPOP (NMAPOP.h) adds the APOP log-in.
+// LIST n), unique ids (UIDL n) and QUIT, in the clear or over TLS. It never
+// downloads or deletes a message body. TNMAPOP (NMAPOP.h) adds the APOP
+// log-in.
 #pragma once
 
 #include "mail/Powersock.h"
 
 #include <cstdint>
 #include <string>
+
+// How a session is protected: in the clear, TLS after the server agreed to
+// STLS (RFC 2595), or TLS from the first byte (POP3S, port 995).
+enum class TPop3Tls { None, StartTls, Implicit };
 
 struct TSummary {
     std::string Subject; // text after "Subject:" without the line end, undecoded
@@ -19,6 +24,8 @@ public:
 
     std::string UserID;
     std::string Password;
+    TPop3Tls Tls = TPop3Tls::None;
+    std::string CaFile; // CA certificates trusted besides the system's; "" for none
 
     int MessageCount() const { return messageCount_; }
     const TSummary& Summary() const { return summary_; }
@@ -44,6 +51,11 @@ protected:
     std::string ReadReply();
     // Closes the connection without QUIT; never raises.
     void DropConnection();
+    // The greeting, with TLS set up around it as Tls says: before it
+    // (implicit), or after a positive one with STLS. Nothing of the
+    // credentials has been sent yet. A server that refuses STLS ends the
+    // session with ESockError: it never goes on in the clear.
+    std::string SecureGreeting();
     static bool CredentialsUsable(const std::string& userId, const std::string& password);
 
     struct BusyScope {

@@ -3,6 +3,7 @@
 #include "mail/HostLookup.h"
 #include "mail/MailErrors.h"
 #include "mail/SocketErrorText.h"
+#include "mail/TlsSession.h"
 
 #include <QAbstractEventDispatcher>
 #include <QEventLoop>
@@ -55,6 +56,7 @@ void TPowersock::OpenSocket()
 void TPowersock::CloseSocket(bool reopen)
 {
     connected_ = false;
+    tls_.reset();
     pending_.clear();
     scanned_ = 0;
     ++socketGeneration_;
@@ -153,8 +155,17 @@ in_addr_t TPowersock::LookUpName()
 in_addr_t TPowersock::ResolveHost()
 {
     in_addr_t dotted = ::inet_addr(Host.c_str());
-    if (dotted != INADDR_NONE)
+    peerIsAddress_ = dotted != INADDR_NONE;
+    if (peerIsAddress_) {
+        // inet_addr also takes "127.1" and the like: the certificate is
+        // checked against the address in its usual form.
+        char text[INET_ADDRSTRLEN] = {};
+        in_addr address{dotted};
+        ::inet_ntop(AF_INET, &address, text, sizeof text);
+        peerName_ = text;
         return dotted;
+    }
+    peerName_ = Host;
     try {
         return LookUpName();
     } catch (const ESockError& e) {
@@ -231,7 +242,136 @@ void TPowersock::ConnectTo(in_addr_t address)
 
 void TPowersock::Disconnect()
 {
+    if (tls_ && connected_)
+        tls_->Close();
     CloseSocket(true);
+}
+
+void TPowersock::StartTls(const std::string& caFile)
+{
+    CheckConnection();
+    if (tls_)
+        throw ESockError("TLS already started");
+    // Bytes that came in the clear after the server's last line would pass
+    // for protected ones once the session is up: refuse them.
+    if (!pending_.empty())
+        FailTls("TLS handshake failed: the server sent data before the handshake");
+    std::string error;
+    tls_ = pendar::TlsSession::Make(fd_, {peerName_, peerIsAddress_}, caFile, &error);
+    if (!tls_)
+        FailTls(error);
+    bool done = false;
+    {
+        TimeOutScope scope(*this);
+        for (;;) {
+            CheckDeadline();
+            if (cancelled_ || !tls_)
+                break;
+            auto step = tls_->Handshake();
+            if (step == pendar::TlsSession::Step::Done) {
+                done = true;
+                break;
+            }
+            if (!AwaitTlsStep(step))
+                break;
+        }
+    }
+    if (done && !cancelled_)
+        return;
+    std::string reason = HandshakeFailure();
+    cancelled_ = false; // used up by this failure
+    FailTls(reason);
+}
+
+std::string TPowersock::HandshakeFailure() const
+{
+    if (timedOut_)
+        return "TLS handshake timed out";
+    if (cancelled_)
+        return "TLS handshake canceled";
+    if (!tls_)
+        return "TLS handshake failed";
+    if (int err = tls_->SystemError())
+        return "TLS handshake failed: " + pendar::SocketErrorText(err);
+    return tls_->FailureText();
+}
+
+bool TPowersock::AwaitTlsStep(pendar::TlsSession::Step step)
+{
+    switch (step) {
+    case pendar::TlsSession::Step::WantRead:
+        WaitFor(fd_, Readiness::Read);
+        return true;
+    case pendar::TlsSession::Step::WantWrite:
+        WaitFor(fd_, Readiness::Write);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TPowersock::FailTls(const std::string& reason)
+{
+    try {
+        CloseSocket(true);
+    } catch (const ESockError&) {
+        // the TLS failure is what the caller needs to see
+    }
+    throw ESockError(reason);
+}
+
+void TPowersock::RaiseTlsFailure()
+{
+    std::string failure = tls_->FailureText();
+    if (int err = tls_->SystemError())
+        RaiseSocketError(err);
+    throw ESockError(failure);
+}
+
+TPowersock::Received TPowersock::Receive(char* buffer, size_t size, size_t* count)
+{
+    if (tls_) {
+        auto step = tls_->Read(buffer, size, count);
+        if (step == pendar::TlsSession::Step::Done)
+            return Received::Data;
+        if (step == pendar::TlsSession::Step::Closed)
+            return Received::Closed;
+        if (!AwaitTlsStep(step))
+            RaiseTlsFailure();
+        return Received::Again;
+    }
+    ssize_t n = ::recv(fd_, buffer, size, 0);
+    if (n > 0) {
+        *count = static_cast<size_t>(n);
+        return Received::Data;
+    }
+    if (n == 0)
+        return Received::Closed;
+    int err = errno;
+    if (pendar::SocketErrorCode(err) == pendar::kNotConnected)
+        return Received::NotConnected;
+    AwaitOrRaise(err, Readiness::Read);
+    return Received::Again;
+}
+
+ssize_t TPowersock::Send(const char* data, size_t size)
+{
+    if (tls_) {
+        size_t count = 0;
+        auto step = tls_->Write(data, size, &count);
+        if (step == pendar::TlsSession::Step::Done)
+            return static_cast<ssize_t>(count);
+        if (step == pendar::TlsSession::Step::Closed)
+            return 0;
+        if (!AwaitTlsStep(step))
+            RaiseTlsFailure();
+        return -1;
+    }
+    ssize_t n = ::send(fd_, data, size, MSG_NOSIGNAL);
+    if (n >= 0)
+        return n;
+    AwaitOrRaise(errno, Readiness::Write);
+    return -1;
 }
 
 void TPowersock::Write(std::string_view text)
@@ -246,14 +386,11 @@ void TPowersock::Write(std::string_view text)
             CheckDeadline();
             if (cancelled_)
                 break;
-            ssize_t n = ::send(fd_, text.data() + sent, text.size() - sent, MSG_NOSIGNAL);
-            if (n > 0) {
+            ssize_t n = Send(text.data() + sent, text.size() - sent);
+            if (n > 0)
                 sent += static_cast<size_t>(n);
-                continue;
-            }
-            if (n == 0)
+            else if (n == 0)
                 break;
-            AwaitOrRaise(errno, Readiness::Write);
         }
     }
     RaiseIfCancelled("Socket send aborted");
@@ -286,17 +423,14 @@ std::string TPowersock::ReadLn()
         scanned_ = pending_.size();
         if (pending_.size() > kMaxLineBytes)
             RaiseLineTooLong();
-        ssize_t n = ::recv(fd_, buffer, sizeof buffer, 0);
-        if (n > 0) {
-            pending_.append(buffer, static_cast<size_t>(n));
-            continue;
-        }
-        if (n == 0)
+        size_t count = 0;
+        Received received = Receive(buffer, sizeof buffer, &count);
+        if (received == Received::Data)
+            pending_.append(buffer, count);
+        else if (received == Received::Closed)
             return {}; // the server closed the connection
-        int err = errno;
-        if (pendar::SocketErrorCode(err) == pendar::kNotConnected)
+        else if (received == Received::NotConnected)
             break;
-        AwaitOrRaise(err, Readiness::Read);
     }
     RaiseIfCancelled("Socket readln aborted");
     return {};

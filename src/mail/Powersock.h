@@ -3,13 +3,15 @@
 // event loop of the calling thread until the socket is ready, the time-out
 // fires or Cancel is called. Failures raise exceptions with fixed texts
 // (MailErrors.h) that the callers log. Whatever failed, the next Connect
-// starts on a fresh socket.
+// starts on a fresh socket. A connection can be turned into TLS (StartTls)
+// with the same waits.
 //
 // Only the owning (GUI) thread uses a component. Handlers that run inside a
 // wait may call Cancel or Abort, never start a second operation.
 #pragma once
 
 #include "mail/ThreadTimer.h"
+#include "mail/TlsSession.h"
 
 #include <chrono>
 #include <cstdint>
@@ -18,6 +20,7 @@
 #include <string_view>
 
 #include <netinet/in.h>
+#include <sys/types.h>
 
 class QSocketNotifier;
 
@@ -50,6 +53,14 @@ public:
     std::string ReadLn();
     virtual std::string Transaction(std::string_view command);
     void CheckConnection() const;
+    // Turns the connection into TLS: right after Connect, or once the server
+    // has agreed to STLS. The server's certificate must be valid for Host
+    // and issued by a CA of the system's trust store or of `caFile` ("" for
+    // none besides the system's). One time-out bounds the whole handshake
+    // and Cancel ends it. Any failure raises ESockError with its reason and
+    // drops the connection, so nothing can follow in the clear.
+    void StartTls(const std::string& caFile);
+    bool Secure() const { return tls_ != nullptr; }
     void Cancel() { cancelled_ = true; }
     virtual void Abort() { Cancel(); }
 
@@ -75,6 +86,9 @@ protected:
 
 private:
     enum class Readiness { Read, Write };
+    // What one receive found: bytes, the server's close, no connection at
+    // all, or nothing yet (after a wait or an interrupt).
+    enum class Received { Data, Closed, NotConnected, Again };
 
     void OpenSocket();
     void ConnectTo(in_addr_t address);
@@ -94,9 +108,26 @@ private:
     // for a retry after an interrupt, raises the socket error otherwise.
     void AwaitOrRaise(int err, Readiness readiness);
     void RaiseIfCancelled(const char* text);
+    // One receive into `buffer` (`*count` bytes on Data), in the clear or
+    // through TLS; waits when nothing has come; raises on failure.
+    Received Receive(char* buffer, size_t size, size_t* count);
+    // One send: the bytes sent, 0 when nothing more can be sent, -1 after a
+    // wait or an interrupt; raises on failure.
+    ssize_t Send(const char* data, size_t size);
+    // Waits as a TLS step asks; false when the step failed or the session ended.
+    bool AwaitTlsStep(pendar::TlsSession::Step step);
+    // Raises why the last TLS read or write failed.
+    [[noreturn]] void RaiseTlsFailure();
+    // Why the handshake that just ended did not succeed.
+    std::string HandshakeFailure() const;
+    // Drops the connection and raises `reason`.
+    [[noreturn]] void FailTls(const std::string& reason);
 
     int fd_ = -1;
     bool socketUsed_ = false;       // a connect was tried on fd_
+    std::unique_ptr<pendar::TlsSession> tls_;
+    std::string peerName_;          // what the certificate must name: Host, or its dotted address
+    bool peerIsAddress_ = false;
     uint64_t socketGeneration_ = 0; // changes with every close
     bool connected_ = false;
     bool cancelled_ = false;

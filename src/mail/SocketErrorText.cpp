@@ -108,12 +108,18 @@ std::string SocketErrorMessage(int code)
     return "Unknown Error No. " + std::to_string(code);
 }
 
+std::string SocketErrorText(int err)
+{
+    int code = SocketErrorCode(err);
+    return SocketErrorMessage(code < 0 ? err : code);
+}
+
 void RaiseSocketError(int err)
 {
     int code = SocketErrorCode(err);
     if (code == 0 || code == kWouldBlock)
         return;
-    throw ESockError(SocketErrorMessage(code < 0 ? err : code));
+    throw ESockError(SocketErrorText(err));
 }
 
 } // namespace pendar

@@ -16,6 +16,10 @@ int SocketErrorCode(int err);
 // "code:text" for a code of the table, "Unknown Error No. code" otherwise.
 std::string SocketErrorMessage(int code);
 
+// The message for a failed call's errno: its code's, or its own number's
+// when it has no code.
+std::string SocketErrorText(int err);
+
 // Throws ESockError for a failed call's errno; returns for no error and
 // the would-block case. An errno without a code is reported by its own
 // number, never let pass.

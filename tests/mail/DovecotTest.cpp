@@ -1,8 +1,10 @@
 // pendar-tool pop3 against a real POP3 server: a private Dovecot on a
-// loopback port with its own configuration, users and Maildir, started and
+// loopback port with its own configuration, users and Maildir, in the clear,
+// with STLS and with implicit TLS (a certificate of a test CA), started and
 // stopped by this test. Skipped (and says why) where Dovecot is missing.
 #include "support/PrivateDovecot.h"
 #include "support/RunTool.h"
+#include "support/TestCertificates.h"
 
 #include <gtest/gtest.h>
 
@@ -35,24 +37,31 @@ class Dovecot : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        if (!TestCertificates::Shared().Made())
+            FAIL() << TestCertificates::Shared().Why();
         std::vector<PrivateDovecot::Mail> mails;
         for (const auto& m : kMessages)
             mails.push_back({m.file, MessageText(m)});
         std::string why;
-        switch (server_.Start(mails, &why)) {
+        PrivateDovecot::Tls tls{TestCertificates::Shared().Certificate("good"), TestCertificates::Shared().Key()};
+        switch (server_.Start(mails, &why, tls)) {
         case PrivateDovecot::Outcome::Running: break;
         case PrivateDovecot::Outcome::Skipped: GTEST_SKIP() << why;
         case PrivateDovecot::Outcome::Failed: FAIL() << why;
         }
     }
 
-    ToolRun ListMailbox(const std::string& password, bool apop, const std::string& limit = "100")
+    // `tls`: the --tls and --ca-file options, if any.
+    ToolRun ListMailbox(const std::string& password, bool apop, const std::string& limit = "100",
+                        const std::vector<std::string>& tls = {}, int port = 0)
     {
-        std::vector<std::string> args = {"pop3",   "--host",   "127.0.0.1", "--port",  std::to_string(server_.Port()),
-                                         "--user", "tester",   "--password", password, "--timeout",
-                                         "10000",  "--limit",  limit};
+        std::vector<std::string> args = {"pop3",   "--host",     "127.0.0.1", "--port",
+                                         std::to_string(port ? port : server_.Port()),
+                                         "--user", "tester",     "--password", password,
+                                         "--timeout", "10000",  "--limit",   limit};
         if (apop)
             args.push_back("--apop");
+        args.insert(args.end(), tls.begin(), tls.end());
         return RunTool(args);
     }
 
@@ -76,6 +85,41 @@ TEST_F(Dovecot, ListsTheMailboxWithBothLogIns)
         EXPECT_EQ(run.exitCode, 0) << run.err << server_.Log();
         EXPECT_EQ(run.out, ExpectedListing()) << (apop ? "APOP" : "USER/PASS");
     }
+}
+
+TEST_F(Dovecot, ListsTheMailboxOverTlsWithBothLogIns)
+{
+    const struct {
+        const char* mode;
+        int port;
+    } modes[] = {{"starttls", server_.Port()}, {"implicit", server_.TlsPort()}};
+    const std::string ca = TestCertificates::Shared().CaFile();
+    for (const auto& m : modes) {
+        for (bool apop : {false, true}) {
+            auto run = ListMailbox("s3cret", apop, "100", {"--tls", m.mode, "--ca-file", ca}, m.port);
+            EXPECT_EQ(run.exitCode, 0) << run.err << server_.Log();
+            EXPECT_EQ(run.out, ExpectedListing()) << m.mode << (apop ? " APOP" : " USER/PASS");
+        }
+    }
+    // Dovecot saw four log-ins, each over TLS.
+    auto logIns = server_.LogIns();
+    EXPECT_EQ(logIns.size(), 4u) << server_.Log();
+    for (const std::string& line : logIns)
+        EXPECT_NE(line.find(", TLS"), std::string::npos) << line;
+}
+
+// Without the test CA the certificate's issuer is unknown: the tool fails
+// with the reason, as any other failure, and never logs in.
+TEST_F(Dovecot, TlsFromAnUnknownIssuerIsRefused)
+{
+    for (const char* mode : {"starttls", "implicit"}) {
+        int port = std::string(mode) == "implicit" ? server_.TlsPort() : server_.Port();
+        auto run = ListMailbox("s3cret", false, "100", {"--tls", mode}, port);
+        EXPECT_EQ(run.exitCode, 1) << mode;
+        EXPECT_EQ(run.out, "") << mode;
+        EXPECT_EQ(run.err, "TLS certificate from an untrusted issuer\n") << mode;
+    }
+    EXPECT_TRUE(server_.LogIns().empty()) << server_.Log();
 }
 
 TEST_F(Dovecot, OverTheLimitOnlyCounts)

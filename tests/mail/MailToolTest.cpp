@@ -106,6 +106,7 @@ TEST(MailTool, Pop3Failures)
     for (std::vector<std::string> bad : {std::vector<std::string>{"pop3", "--host", "h", "--user", "u"},
                                          {"pop3", "--host", "h", "--user", "u", "--password", "p", "--port", "0"},
                                          {"pop3", "--host", "h", "--user", "u", "--password", "p", "--limit", "x"},
+                                         {"pop3", "--host", "h", "--user", "u", "--password", "p", "--tls", "ssl"},
                                          {"pop3", "--host", "h", "--user", "u", "--password", "p", "extra"}})
         EXPECT_EQ(RunTool(bad).exitCode, 2);
 }

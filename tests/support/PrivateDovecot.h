@@ -1,7 +1,8 @@
 // A private Dovecot POP3 server on a loopback port with its own
 // configuration, one user ("tester", password "s3cret") and a Maildir,
-// started and stopped by the test that makes it. Where Dovecot is missing
-// or cannot run, Start says why, and the test skips.
+// started and stopped by the test that makes it; given a certificate, it
+// also offers STLS there and implicit TLS on a second port. Where Dovecot
+// is missing or cannot run, Start says why, and the test skips.
 #pragma once
 
 #include "support/ScriptedPop3Server.h"
@@ -10,6 +11,7 @@
 #include <chrono>
 #include <filesystem>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -38,6 +40,12 @@ public:
 
     enum class Outcome { Running, Skipped, Failed };
 
+    // The server's certificate (with its chain) and key files.
+    struct Tls {
+        std::string certificate;
+        std::string key;
+    };
+
     PrivateDovecot() = default;
     ~PrivateDovecot()
     {
@@ -49,9 +57,9 @@ public:
     PrivateDovecot(const PrivateDovecot&) = delete;
     PrivateDovecot& operator=(const PrivateDovecot&) = delete;
 
-    // Starts the server with `mails` in tester's mailbox; `why` says what
-    // kept it from running.
-    Outcome Start(const std::vector<Mail>& mails, std::string* why)
+    // Starts the server with `mails` in tester's mailbox, speaking TLS as
+    // well when `tls` is given; `why` says what kept it from running.
+    Outcome Start(const std::vector<Mail>& mails, std::string* why, const std::optional<Tls>& tls = std::nullopt)
     {
         namespace fs = std::filesystem;
         if (::access(kBinary, X_OK) != 0) {
@@ -77,14 +85,22 @@ public:
         dir_.Write("users", "tester:{PLAIN}s3cret\n");
 
         port_ = FreeLoopbackPort();
+        tlsPort_ = 0;
+        while (tls && (tlsPort_ == 0 || tlsPort_ == port_))
+            tlsPort_ = FreeLoopbackPort();
         std::string r = root.string();
+        std::string ssl = tls ? "ssl = yes\nssl_cert = <" + tls->certificate + "\nssl_key = <" + tls->key + "\n"
+                              : "ssl = no\n";
+        std::string tlsListener = tls ? "  inet_listener pop3s {\n    address = 127.0.0.1\n    port = " +
+                                            std::to_string(tlsPort_) + "\n    ssl = yes\n  }\n"
+                                      : "";
         dir_.Write("dovecot.conf",
                    "base_dir = " + r + "/run\n"
                    "state_dir = " + r + "/state\n"
                    "log_path = " + r + "/dovecot.log\n"
                    "protocols = pop3\n"
-                   "listen = 127.0.0.1\n"
-                   "ssl = no\n"
+                   "listen = 127.0.0.1\n" +
+                   ssl +
                    "disable_plaintext_auth = no\n"
                    "auth_mechanisms = plain apop\n"
                    "auth_failure_delay = 0\n"
@@ -98,7 +114,7 @@ public:
                    "userdb {\n  driver = static\n  args = uid=" + std::to_string(accounts->mailUid) +
                    " gid=" + std::to_string(accounts->mailGid) + " home=" + r + "/mail/%u\n}\n"
                    "service pop3-login {\n  chroot =\n  inet_listener pop3 {\n    address = 127.0.0.1\n"
-                   "    port = " + std::to_string(port_) + "\n  }\n}\n"
+                   "    port = " + std::to_string(port_) + "\n  }\n" + tlsListener + "}\n"
                    "service anvil {\n  chroot =\n}\n");
 
         pid_ = ::fork();
@@ -111,9 +127,10 @@ public:
             ::execl(kBinary, kBinary, "-F", "-c", conf.c_str(), static_cast<char*>(nullptr));
             ::_exit(127);
         }
-        for (int i = 0; i < 200 && !Accepts(port_); ++i)
+        auto up = [this] { return Accepts(port_) && (tlsPort_ == 0 || Accepts(tlsPort_)); };
+        for (int i = 0; i < 200 && !up(); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        if (!Accepts(port_)) {
+        if (!up()) {
             *why = "Dovecot did not start:\n" + Log();
             return Outcome::Failed;
         }
@@ -121,7 +138,20 @@ public:
     }
 
     int Port() const { return port_; }
+    // The implicit TLS port; 0 without TLS.
+    int TlsPort() const { return tlsPort_; }
     std::string Log() const { return dir_.Read("dovecot.log"); }
+
+    // The log's lines of successful log-ins; over TLS they say ", TLS".
+    std::vector<std::string> LogIns() const
+    {
+        std::vector<std::string> lines;
+        std::istringstream log(Log());
+        for (std::string line; std::getline(log, line);)
+            if (line.find("Login: user=<") != std::string::npos)
+                lines.push_back(line);
+        return lines;
+    }
 
 private:
     // The accounts Dovecot's processes run as. As root: the package's own
@@ -173,6 +203,7 @@ private:
 
     TempDir dir_;
     int port_ = 0;
+    int tlsPort_ = 0;
     pid_t pid_ = -1;
 };
 

@@ -13,6 +13,8 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -24,33 +26,59 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace pendar::test {
+
+// The bytes of a connection: in the clear, or through TLS once an Upgrade
+// step has run (ScriptedTlsServer.h).
+class ServerChannel {
+public:
+    virtual ~ServerChannel() = default;
+    // Like recv(): the count of bytes, 0 at the end, below 0 on failure.
+    virtual ssize_t Receive(char* buffer, size_t size) = 0;
+    // Like send(); never raises SIGPIPE.
+    virtual ssize_t Send(const char* data, size_t size) = 0;
+    // Received bytes the channel holds already, so no wait is needed.
+    virtual bool Holds() const { return false; }
+};
+
+// Sees every byte that arrives on the wire.
+using WireTap = std::function<void(const char*, size_t)>;
+// Makes the channel of an Upgrade step over the connection `fd`; nullptr
+// when the handshake failed (the server then closes the connection).
+using ChannelMaker = std::function<std::unique_ptr<ServerChannel>(int fd, const WireTap& tap)>;
 
 struct ServerStep {
     enum class Kind {
         Say,         // send the text in one segment
         SayBytewise, // send the text one byte per segment
         Hear,        // read one line (up to LF) from the client
+        HearAny,     // read whatever the client sends next (a TLS hello, say)
         Close,       // close the connection
         Reset,       // close the connection with a reset (RST)
         Hang,        // say nothing more; keep the connection open
         Drip,        // send the text again and again, `pauseMs` apart, until the client goes
+        Upgrade,     // from here on talk through the channel `upgrade` makes
     };
     Kind kind;
     std::string text;
     int pauseMs = 0;
+    ChannelMaker upgrade = {};
 };
 
 inline ServerStep Say(std::string text) { return {ServerStep::Kind::Say, std::move(text)}; }
 inline ServerStep SayBytewise(std::string text) { return {ServerStep::Kind::SayBytewise, std::move(text)}; }
 inline ServerStep Hear() { return {ServerStep::Kind::Hear, {}}; }
+inline ServerStep HearAny() { return {ServerStep::Kind::HearAny, {}}; }
 inline ServerStep Close() { return {ServerStep::Kind::Close, {}}; }
 inline ServerStep Reset() { return {ServerStep::Kind::Reset, {}}; }
 inline ServerStep Hang() { return {ServerStep::Kind::Hang, {}}; }
 inline ServerStep Drip(std::string text, int pauseMs) { return {ServerStep::Kind::Drip, std::move(text), pauseMs}; }
+inline ServerStep Upgrade(ChannelMaker maker) { return {ServerStep::Kind::Upgrade, {}, 0, std::move(maker)}; }
 
 // The answer to the client's next command line.
 inline std::vector<ServerStep> Reply(std::string text) { return {Hear(), Say(std::move(text))}; }
@@ -91,6 +119,23 @@ inline int ListenOnLoopback(int backlog, int* port)
     return fd;
 }
 
+class PlainChannel final : public ServerChannel {
+public:
+    PlainChannel(int fd, WireTap tap) : fd_(fd), tap_(std::move(tap)) {}
+    ssize_t Receive(char* buffer, size_t size) override
+    {
+        ssize_t n = ::recv(fd_, buffer, size, 0);
+        if (n > 0)
+            tap_(buffer, static_cast<size_t>(n));
+        return n;
+    }
+    ssize_t Send(const char* data, size_t size) override { return ::send(fd_, data, size, MSG_NOSIGNAL); }
+
+private:
+    int fd_;
+    WireTap tap_;
+};
+
 } // namespace detail
 
 class ScriptedPop3Server {
@@ -113,24 +158,38 @@ public:
 
     int Port() const { return port_; }
 
-    // Everything the client sent. Call it when the client is done: it waits
-    // until the client has closed the connection (at most `wait`), and not
-    // at all when the client never connected.
+    // Everything the client sent, as the server's side of the protocol read
+    // it (after an Upgrade: what came through TLS). Call it when the client
+    // is done: it waits until the client has closed the connection (at most
+    // `wait`), and not at all when the client never connected.
     std::string Transcript(std::chrono::milliseconds wait = std::chrono::seconds(5))
     {
-        if (accepted_) {
-            std::unique_lock lock(mutex_);
-            finishedCv_.wait_for(lock, wait, [this] { return finished_; });
-        }
-        Stop();
+        Finish(wait);
         std::lock_guard lock(mutex_);
         return received_;
+    }
+
+    // Every byte the client sent, as it went over the wire.
+    std::string Wire(std::chrono::milliseconds wait = std::chrono::seconds(5))
+    {
+        Finish(wait);
+        std::lock_guard lock(mutex_);
+        return wire_;
     }
 
     // True once the client has connected.
     bool Accepted() const { return accepted_; }
 
 private:
+    void Finish(std::chrono::milliseconds wait)
+    {
+        if (accepted_) {
+            std::unique_lock lock(mutex_);
+            finishedCv_.wait_for(lock, wait, [this] { return finished_; });
+        }
+        Stop();
+    }
+
     void Stop()
     {
         if (!thread_.joinable())
@@ -156,10 +215,10 @@ private:
     // Reads what the client sends into the transcript; false at its end.
     bool ReadSome(int fd)
     {
-        if (!WaitFor(fd, POLLIN))
+        if (!channel_->Holds() && !WaitFor(fd, POLLIN))
             return false;
         char buf[4096];
-        ssize_t n = ::recv(fd, buf, sizeof buf, 0);
+        ssize_t n = channel_->Receive(buf, sizeof buf);
         if (n <= 0)
             return false;
         std::lock_guard lock(mutex_);
@@ -183,11 +242,11 @@ private:
     }
 
     // False when the client is gone.
-    static bool SendAll(int fd, const std::string& text)
+    bool SendAll(const std::string& text)
     {
         size_t sent = 0;
         while (sent < text.size()) {
-            ssize_t n = ::send(fd, text.data() + sent, text.size() - sent, MSG_NOSIGNAL);
+            ssize_t n = channel_->Send(text.data() + sent, text.size() - sent);
             if (n <= 0)
                 return false;
             sent += static_cast<size_t>(n);
@@ -206,16 +265,23 @@ private:
     {
         switch (step.kind) {
         case ServerStep::Kind::Say:
-            SendAll(fd, step.text);
+            SendAll(step.text);
             return true;
         case ServerStep::Kind::SayBytewise:
             for (char c : step.text) {
-                SendAll(fd, std::string(1, c));
+                SendAll(std::string(1, c));
                 std::this_thread::sleep_for(std::chrono::milliseconds(2));
             }
             return true;
         case ServerStep::Kind::Hear:
             return HearLine(fd);
+        case ServerStep::Kind::HearAny: {
+            if (!ReadSome(fd))
+                return false;
+            std::lock_guard lock(mutex_);
+            heard_ = received_.size();
+            return true;
+        }
         case ServerStep::Kind::Close:
             return false;
         case ServerStep::Kind::Reset: {
@@ -227,7 +293,7 @@ private:
             // Bounded, so a client that never gives up still lets the test end.
             for (int i = 0; i < 1000000; ++i) {
                 pollfd gone = {fd, POLLRDHUP, 0};
-                if (::poll(&gone, 1, 0) > 0 || !SendAll(fd, step.text) || !Pause(step.pauseMs))
+                if (::poll(&gone, 1, 0) > 0 || !SendAll(step.text) || !Pause(step.pauseMs))
                     break;
             }
             return false;
@@ -236,12 +302,31 @@ private:
             while (ReadSome(fd)) {
             }
             return false;
+        case ServerStep::Kind::Upgrade: {
+            auto channel = step.upgrade(fd, [this](const char* bytes, size_t n) { Tap(bytes, n); });
+            if (!channel)
+                return false;
+            channel_ = std::move(channel);
+            return true;
+        }
         }
         return false;
     }
 
+    void Tap(const char* bytes, size_t n)
+    {
+        std::lock_guard lock(mutex_);
+        wire_.append(bytes, n);
+    }
+
     void Serve()
     {
+        // A TLS channel writes with plain write(): a client that has gone
+        // must not end the test program with SIGPIPE (held for this thread).
+        sigset_t pipe;
+        sigemptyset(&pipe);
+        sigaddset(&pipe, SIGPIPE);
+        pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
         int fd = -1;
         if (WaitFor(listenFd_, POLLIN))
             fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
@@ -249,6 +334,8 @@ private:
             accepted_ = true;
             int one = 1;
             ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+            channel_ =
+                std::make_unique<detail::PlainChannel>(fd, [this](const char* bytes, size_t n) { Tap(bytes, n); });
             bool open = true;
             for (const auto& step : script_)
                 if (open)
@@ -256,6 +343,7 @@ private:
             if (open) // record whatever else the client sends until it closes
                 while (ReadSome(fd)) {
                 }
+            channel_.reset();
             ::close(fd);
         }
         std::lock_guard lock(mutex_);
@@ -273,7 +361,9 @@ private:
     std::condition_variable finishedCv_;
     bool finished_ = false;
     std::string received_;
+    std::string wire_;
     size_t heard_ = 0;
+    std::unique_ptr<ServerChannel> channel_; // the server thread's only
 };
 
 // A loopback port that refuses connections: bound, never listening.
