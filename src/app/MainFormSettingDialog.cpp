@@ -12,7 +12,7 @@ void TMainForm::CopySettingsToDialog()
     }
     for (int i = 0; i < kMailProfileCount; ++i) {
         const TMailProfile& p = settings_.profiles[i];
-        d.profiles[i] = {p.name, p.host, p.port, p.user, p.password, p.apop, p.seen};
+        d.profiles[i] = {p.name, p.host, p.port, p.user, p.password, p.apop, p.seen, p.tls, p.caFile};
     }
     d.mailConfig = {settings_.interval, settings_.sameCheck};
     d.time.timeEnable = settings_.timeEnable;
@@ -35,7 +35,7 @@ void TMainForm::CopySettingsFromDialog()
     }
     for (int i = 0; i < kMailProfileCount; ++i) {
         const pendar::TSettingProfile& p = d.profiles[i];
-        settings_.profiles[i] = {p.name, p.host, p.port, p.user, p.password, p.apop, p.seen};
+        settings_.profiles[i] = {p.name, p.host, p.port, p.user, p.password, p.apop, p.seen, p.tls, p.caFile};
     }
     if (d.mailConfig.interval != settings_.interval)
         mailCountdown_ = d.mailConfig.interval;

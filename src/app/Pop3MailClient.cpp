@@ -1,8 +1,10 @@
 // The mail check's client over TNMAPOP; its waits run the Qt event loop.
 #include "app/MailClient.h"
 
+#include "mail/MailErrors.h"
 #include "mail/NMAPOP.h"
 #include "mail/Pop3Reply.h"
+#include "port/Cp932.h"
 
 #include <QEventLoop>
 #include <QTimer>
@@ -10,6 +12,19 @@
 namespace pendar {
 
 namespace {
+
+TPop3Tls Pop3Tls(TMailTls tls)
+{
+    switch (tls) {
+    case TMailTls::StartTls:
+        return TPop3Tls::StartTls;
+    case TMailTls::Implicit:
+        return TPop3Tls::Implicit;
+    case TMailTls::None:
+        break;
+    }
+    return TPop3Tls::None;
+}
 
 class Pop3MailClient final : public IMailClient {
 public:
@@ -22,6 +37,13 @@ public:
         pop_.UserID = profile.user;
         pop_.Password = profile.password;
         pop_.APOP = profile.apop;
+        pop_.Tls = Pop3Tls(profile.tls);
+        // Stored in code page 932 as every text of the settings; the file
+        // system wants UTF-8.
+        std::optional<std::string> caFile = port::Cp932ToUtf8Strict(profile.caFile);
+        if (!caFile)
+            throw ESockError("TLS CA file cannot be read");
+        pop_.CaFile = *caFile;
         pop_.Connect();
     }
     int MessageCount() const override { return pop_.MessageCount(); }

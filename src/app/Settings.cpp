@@ -1,5 +1,6 @@
 #include "app/Settings.h"
 
+#include "app/MailTlsSettings.h"
 #include "base/Zotext.h"
 #include "port/AppFolder.h"
 #include "port/IniFile.h"
@@ -169,6 +170,7 @@ SettingsRead ReadSettingsFile(const std::string& path, TAppSettings& s, std::str
         p.password = n == 0 ? std::string() : UnscramblePassword(buf, n);
         p.apop = ini.ReadBool(kMail, ProfileKey("APOP", i), false);
     }
+    pendar::ReadMailTls(ini, s.profiles);
     s.interval = ini.ReadInteger(kMail, "Interval", s.interval);
     s.sameCheck = ini.ReadBool(kMail, "SameCheck", s.sameCheck);
 
@@ -245,6 +247,7 @@ SettingsWrite WriteSettingsFile(const std::string& path, const TAppSettings& s, 
             ini.WriteString(kSchedule, timeKey, EncodeTime(sch.time));
         }
     }
+    pendar::WriteMailTls(ini, s.profiles); // after the original sections
     bool refused = false;
     if (ini.UpdateFile(error, &refused))
         return SettingsWrite::Written;

@@ -1,6 +1,7 @@
 // The user's settings as Pendar.ini holds them, and the codecs of its values.
 #pragma once
 
+#include "base/MailTls.h"
 #include "base/SchTime.h"
 
 #include <array>
@@ -23,6 +24,9 @@ struct TMailProfile {
     std::string password; // plain; scrambled only in the file
     bool apop = false;
     std::vector<std::string> seen; // unique ids already announced (not stored)
+    // Stored in a section of their own (MailTlsSettings.h).
+    pendar::TMailTls tls = pendar::TMailTls::None;
+    std::string caFile = {}; // CA certificates trusted besides the system's; "" for none
 };
 
 struct TSchedule {

@@ -2,9 +2,11 @@
 
 #include "dialogs/SjisEdit.h"
 #include "platform/QtText.h"
+#include "port/Cp932.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -15,6 +17,9 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <optional>
 
 namespace pendar {
 
@@ -338,6 +343,14 @@ QWidget* TSettingDialog::BuildMailPage()
     passwordEdit_->setObjectName("PasswordEdit");
     passwordEdit_->setEchoMode(QLineEdit::Password);
     apopCheck_ = Check(editGroup, "APOPCheck", "APOP");
+    tlsComboBox_ = new QComboBox(editGroup);
+    tlsComboBox_->setObjectName("TlsComboBox");
+    // In the order of TMailTls.
+    tlsComboBox_->addItems({U("なし"), U("STARTTLS"), U("SSL/TLS")});
+    caFileEdit_ = new TSjisEdit(editGroup);
+    caFileEdit_->setObjectName("CaFileEdit");
+    caFileEdit_->setToolTip(U("空のときはシステムの証明書だけを使います"));
+    caFileButton_ = Button(editGroup, "CaFileButton", "参照...");
     grid->addWidget(Label(editGroup, "設定名  :"), 0, 0);
     grid->addWidget(profileEdit_, 0, 1, 1, 2);
     grid->addWidget(Label(editGroup, "POPｻｰﾊﾞｰ :"), 1, 0);
@@ -348,17 +361,24 @@ QWidget* TSettingDialog::BuildMailPage()
     grid->addWidget(Label(editGroup, "ﾊﾟｽﾜｰﾄﾞ :"), 3, 0);
     grid->addWidget(passwordEdit_, 3, 1, 1, 2);
     grid->addWidget(apopCheck_, 4, 1);
-    grid->setRowStretch(5, 1);
+    grid->addWidget(Label(editGroup, "暗号化 :"), 5, 0);
+    grid->addWidget(tlsComboBox_, 5, 1);
+    grid->addWidget(Label(editGroup, "CAﾌｧｲﾙ :"), 6, 0);
+    grid->addWidget(caFileEdit_, 6, 1);
+    grid->addWidget(caFileButton_, 6, 2);
+    grid->setRowStretch(7, 1);
     pageLayout->addWidget(editGroup, 3);
 
     connect(profileListBox_, &QListWidget::currentRowChanged, this,
             [this](int row) { model_.ProfileListBoxClick(row); });
     profileEdit_->onEdited = [this](const std::string& text) { model_.ProfileEditChange(text); };
     const auto fieldsChanged = [this] { model_.ProfileFieldsChange(ReadProfileEditors()); };
-    for (TSjisEdit* edit : {serverEdit_, accountEdit_, passwordEdit_})
+    for (TSjisEdit* edit : {serverEdit_, accountEdit_, passwordEdit_, caFileEdit_})
         edit->onEdited = [fieldsChanged](const std::string&) { fieldsChanged(); };
     connect(portEdit_, &QSpinBox::valueChanged, this, fieldsChanged);
     connect(apopCheck_, &QCheckBox::toggled, this, fieldsChanged);
+    connect(tlsComboBox_, &QComboBox::currentIndexChanged, this, fieldsChanged);
+    connect(caFileButton_, &QPushButton::clicked, this, [this] { BrowseCaFile(); });
     connect(mailNewButton_, &QPushButton::clicked, this, [this] { model_.MailNewButtonClick(); });
     connect(mailCopyButton_, &QPushButton::clicked, this, [this] { model_.MailCopyButtonClick(); });
     connect(mailDelButton_, &QPushButton::clicked, this, [this] { model_.MailDelButtonClick(); });
@@ -403,6 +423,21 @@ QWidget* TSettingDialog::BuildTimePage()
     return page;
 }
 
+void TSettingDialog::BrowseCaFile()
+{
+    QString chosen = QFileDialog::getOpenFileName(this, U("CAファイル"), FromSjis(caFileEdit_->Sjis()),
+                                                  U("証明書 (*.pem *.crt *.cer);;すべてのファイル (*)"));
+    if (chosen.isEmpty())
+        return;
+    // Like every text of the settings, the path is kept in code page 932; a
+    // path it cannot hold cannot be stored.
+    std::optional<std::string> cp932 = port::Utf16ToCp932Strict(chosen.toStdU16String());
+    if (!cp932)
+        return;
+    caFileEdit_->SetSjis(*cp932);
+    model_.ProfileFieldsChange(ReadProfileEditors());
+}
+
 // --- Reading the controls ------------------------------------------------
 
 TScheduleEditors TSettingDialog::ReadScheduleEditors() const
@@ -421,7 +456,8 @@ TScheduleEditors TSettingDialog::ReadScheduleEditors() const
 TProfileEditors TSettingDialog::ReadProfileEditors() const
 {
     return {profileEdit_->Sjis(),   serverEdit_->Sjis(),   portEdit_->value(),
-            accountEdit_->Sjis(),   passwordEdit_->Sjis(), apopCheck_->isChecked()};
+            accountEdit_->Sjis(),   passwordEdit_->Sjis(), apopCheck_->isChecked(),
+            static_cast<TMailTls>(std::max(0, tlsComboBox_->currentIndex())), caFileEdit_->Sjis()};
 }
 
 TGeneralPage TSettingDialog::ReadGeneral() const
@@ -510,9 +546,13 @@ void TSettingDialog::ShowProfileEditors()
     accountEdit_->SetSjis(e.user);
     passwordEdit_->SetSjis(e.password);
     SetChecked(apopCheck_, e.apop);
+    SetIndex(tlsComboBox_, static_cast<int>(e.tls));
+    caFileEdit_->SetSjis(e.caFile);
     for (QWidget* w : std::initializer_list<QWidget*>{profileEdit_, serverEdit_, portEdit_, accountEdit_,
-                                                      passwordEdit_, apopCheck_})
+                                                      passwordEdit_, apopCheck_, tlsComboBox_})
         w->setEnabled(editing);
+    caFileEdit_->setEnabled(model_.CaFileEnabled());
+    caFileButton_->setEnabled(model_.CaFileEnabled());
     mailNewButton_->setEnabled(model_.MailNewEnabled());
     mailCopyButton_->setEnabled(model_.MailCopyEnabled());
     mailDelButton_->setEnabled(model_.MailDelEnabled());

@@ -57,6 +57,8 @@ private:
     QCheckBox* Check(QWidget* parent, const char* name, const char* caption, const char* hint = nullptr);
     QSpinBox* Spin(QWidget* parent, const char* name, TRange range);
     QComboBox* WeekCombo(QWidget* parent, const char* name);
+    // Lets the user pick the selected profile's CA file.
+    void BrowseCaFile();
 
     TScheduleEditors ReadScheduleEditors() const;
     TProfileEditors ReadProfileEditors() const;
@@ -102,6 +104,9 @@ private:
     TSjisEdit* accountEdit_ = nullptr;
     TSjisEdit* passwordEdit_ = nullptr;
     QCheckBox* apopCheck_ = nullptr;
+    QComboBox* tlsComboBox_ = nullptr; // 暗号化: なし, STARTTLS, SSL/TLS
+    TSjisEdit* caFileEdit_ = nullptr;
+    QPushButton* caFileButton_ = nullptr;
 
     QCheckBox* timeCheckBox_ = nullptr;
     TSjisEdit* ntpEdit_ = nullptr;

@@ -56,7 +56,18 @@ void ClampEditors(TScheduleEditors& e)
 
 TProfileEditors EditorsOf(const TSettingProfile& p)
 {
-    return {p.name, p.host, kPortRange.Clamp(p.port), p.user, p.password, p.apop};
+    return {p.name, p.host, kPortRange.Clamp(p.port), p.user, p.password, p.apop, p.tls, p.caFile};
+}
+
+int PortFollowingTls(TMailTls was, TMailTls now, int port)
+{
+    if (now == was)
+        return port;
+    if (now == TMailTls::Implicit && port == kPop3Port)
+        return kPop3sPort;
+    if (was == TMailTls::Implicit && port == kPop3sPort)
+        return kPop3Port;
+    return port;
 }
 
 TTimePage ClampedTime(TTimePage page)
@@ -391,16 +402,25 @@ void TSettingModel::ProfileFieldsChange(const TProfileEditors& editors)
     if (fillingProfile_ || !profileList_.Selected())
         return;
     std::string name = std::move(profileEditors_.name); // the name has its own event
+    const TMailTls was = profileEditors_.tls;
     profileEditors_ = editors;
     profileEditors_.name = std::move(name);
     profileEditors_.port = kPortRange.Clamp(profileEditors_.port);
+    // SSL/TLS has a standard port of its own; a port the user typed stays.
+    const int followed = PortFollowingTls(was, profileEditors_.tls, profileEditors_.port);
+    const bool portMoved = followed != profileEditors_.port;
+    profileEditors_.port = followed;
     TSettingProfile& p = profiles[profileList_.index];
     p.host = profileEditors_.host;
     p.port = profileEditors_.port;
     p.user = profileEditors_.user;
     p.password = profileEditors_.password;
     p.apop = profileEditors_.apop;
+    p.tls = profileEditors_.tls;
+    p.caFile = profileEditors_.caFile;
     modified_ = true;
+    if (portMoved || profileEditors_.tls != was)
+        Refresh(spProfileEditors);
 }
 
 void TSettingModel::ProfileLimitMessage() const

@@ -5,6 +5,7 @@
 // drive the model without a window. Texts are code page 932.
 #pragma once
 
+#include "base/MailTls.h"
 #include "base/SchTime.h"
 
 #include <array>
@@ -26,6 +27,8 @@ struct TSettingProfile {
     std::string password;
     bool apop = false;
     std::vector<std::string> seen; // the unique ids already announced; its size is the count
+    TMailTls tls = TMailTls::None;
+    std::string caFile = {}; // "" for the system's trust store alone
 
     bool IsBlank() const { return name.empty() && host.empty() && user.empty() && password.empty(); }
 };
@@ -44,7 +47,8 @@ struct TScheduleEditors {
     bool once = false;
 };
 
-// ProfileEdit, ServerEdit, PortUpDown, AccountEdit, PasswordEdit, APOPCheck.
+// ProfileEdit, ServerEdit, PortUpDown, AccountEdit, PasswordEdit, APOPCheck,
+// TlsComboBox (暗号化) and CaFileEdit.
 struct TProfileEditors {
     std::string name;
     std::string host;
@@ -52,6 +56,8 @@ struct TProfileEditors {
     std::string user;
     std::string password;
     bool apop = false;
+    TMailTls tls = TMailTls::None;
+    std::string caFile = {};
 };
 
 // Page "一般": the six check boxes.
@@ -183,7 +189,9 @@ public:
     // Page "メール".
     void ProfileListBoxClick(int index);
     void ProfileEditChange(const std::string& text);
-    // ServerEdit, PortEdit, AccountEdit, PasswordEdit or APOPCheck changed.
+    // ServerEdit, PortEdit, AccountEdit, PasswordEdit, APOPCheck,
+    // TlsComboBox or CaFileEdit changed. Choosing SSL/TLS moves port 110 to
+    // 995, leaving it moves 995 back to 110; another port stays as typed.
     void ProfileFieldsChange(const TProfileEditors& editors);
     void MailNewButtonClick();
     void MailCopyButtonClick();
@@ -210,6 +218,8 @@ public:
     int ProfileIndex() const { return profileList_.index; }
     const TProfileEditors& ProfileEditors() const { return profileEditors_; }
     bool ProfileEditing() const { return profileList_.editing; }
+    // CaFileEdit and its browse button: editing a profile that uses TLS.
+    bool CaFileEnabled() const { return profileList_.editing && profileEditors_.tls != TMailTls::None; }
     bool MailNewEnabled() const { return profileList_.newEnabled; }
     bool MailCopyEnabled() const { return profileList_.copyDelEnabled; }
     bool MailDelEnabled() const { return profileList_.copyDelEnabled; }

@@ -8,6 +8,7 @@
 #include "support/RunTool.h"
 #include "support/ScriptedPop3Server.h"
 #include "support/TempDir.h"
+#include "support/TestCertificates.h"
 
 #include <gtest/gtest.h>
 
@@ -90,15 +91,20 @@ TEST(CheckMailTool, UsageAndUnreadableSettings)
     EXPECT_NE(run.err.find("missing.ini"), std::string::npos) << run.err;
 }
 
+// A private Dovecot with two messages, in the clear and with STLS on Port(),
+// implicit TLS on TlsPort().
 class CheckMailDovecot : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        if (!TestCertificates::Shared().Made())
+            FAIL() << TestCertificates::Shared().Why();
         for (int i = 1; i <= 2; ++i)
             mails_.push_back({"170000000" + std::to_string(i) + ".M1P1.pendar",
                               "From: a@example.org\r\nSubject: Note " + std::to_string(i) + "\r\n\r\nHello.\r\n"});
         std::string why;
-        switch (dovecot_.Start(mails_, &why)) {
+        PrivateDovecot::Tls tls{TestCertificates::Shared().Certificate("good"), TestCertificates::Shared().Key()};
+        switch (dovecot_.Start(mails_, &why, tls)) {
         case PrivateDovecot::Outcome::Running: break;
         case PrivateDovecot::Outcome::Skipped: GTEST_SKIP() << why;
         case PrivateDovecot::Outcome::Failed: FAIL() << why;
@@ -152,6 +158,38 @@ TEST_F(CheckMailDovecot, AFailedConnectionSpoilsNoOtherMailbox)
                             Balloon(skTotalMes, "", "", 4, 2 * bytes);
         EXPECT_EQ(run.out, check + check) << failure.error << "\n" << dovecot_.Log();
     }
+}
+
+// Each profile's own TLS choice: STLS on the plain port, implicit TLS on the
+// other (by name), both with the test CA; a profile without the CA is
+// refused with its reason before it logs in.
+TEST_F(CheckMailDovecot, EachProfileUsesItsOwnTlsChoice)
+{
+    using pendar::TMailTls;
+    const std::string ca = TestCertificates::Shared().CaFile();
+    TAppSettings s;
+    s.profiles[0] = {"stls", "127.0.0.1", dovecot_.Port(), "tester", "s3cret", false, {}, TMailTls::StartTls, ca};
+    s.profiles[1] = {"implicit", "localhost", dovecot_.TlsPort(), "tester", "s3cret", true, {}, TMailTls::Implicit, ca};
+    s.profiles[2] = {"unknown CA", "127.0.0.1", dovecot_.TlsPort(), "nobody", "s3cret", false, {}, TMailTls::Implicit};
+    TempDir dir;
+    std::string ini = dir.File("Pendar.ini");
+    std::string error;
+    ASSERT_TRUE(SaveSettingsFile(ini, s, &error)) << error;
+
+    auto run = RunTool({"check-mail", ini, "--timeout", "5000"});
+
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    int64_t bytes = MailboxBytes();
+    EXPECT_EQ(run.out, kConnect + MailLog("stls", 2) + MailLog("implicit", 2) +
+                           Balloon(skConErrMes, "unknown CA", "", 0, 0) +
+                           "log: Mail Error TLS certificate from an untrusted issuer\n" +
+                           Balloon(skManyMes, "stls", "", 2, bytes) + Balloon(skManyMes, "implicit", "", 2, bytes) +
+                           Balloon(skTotalMes, "", "", 4, 2 * bytes))
+        << dovecot_.Log();
+    auto logIns = dovecot_.LogIns();
+    EXPECT_EQ(logIns.size(), 2u) << dovecot_.Log();
+    for (const std::string& line : logIns)
+        EXPECT_NE(line.find(", TLS"), std::string::npos) << line;
 }
 
 } // namespace

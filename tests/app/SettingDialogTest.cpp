@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QInputMethodEvent>
 #include <QListWidget>
 #include <QPushButton>
@@ -153,6 +154,37 @@ TEST(SettingDialog, AScheduleAndAProfileMadeByHandAreSaved)
     EXPECT_EQ(expected, loaded.schedules[0].time);
     EXPECT_EQ("himitsu", loaded.profiles[0].password);
     EXPECT_EQ(110, loaded.profiles[0].port);
+}
+
+// 暗号化 shows a profile's choice; SSL/TLS chosen by keyboard moves port 110
+// to 995, and OK saves the choice with its CA file.
+TEST(SettingDialog, TheTlsChoiceOfAProfileIsShownAndSaved)
+{
+    DialogFixture f;
+    TMailProfile& p = f.form.Settings().profiles[0];
+    p = {"mail", "pop.example.jp", 110, "taro", "himitsu", false, {}, pendar::TMailTls::StartTls, "/etc/old-ca.pem"};
+    f.Open([](QDialog& d) {
+        Find<QTabWidget>(d, "SettingPage")->setCurrentIndex(2);
+        auto* tls = Find<QComboBox>(d, "TlsComboBox");
+        EXPECT_FALSE(tls->isEnabled());
+        EXPECT_FALSE(Find<QWidget>(d, "CaFileEdit")->isEnabled());
+        auto* list = Find<QListWidget>(d, "ProfileListBox");
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+        EXPECT_EQ(QString::fromUtf8("STARTTLS"), tls->currentText());
+        EXPECT_EQ(QString("/etc/old-ca.pem"), Find<pendar::TSjisEdit>(d, "CaFileEdit")->text());
+        EXPECT_TRUE(Find<QWidget>(d, "CaFileButton")->isEnabled());
+
+        tls->setFocus();
+        QTest::keyClick(tls, Qt::Key_Down);
+        EXPECT_EQ(QString::fromUtf8("SSL/TLS"), tls->currentText());
+        EXPECT_EQ(995, Find<QSpinBox>(d, "PortEdit")->value());
+        Type(d, "CaFileEdit", "/home/taro/ca.pem");
+        Click(d, "OkButton");
+    });
+    EXPECT_EQ(pendar::TMailTls::Implicit, p.tls);
+    const std::string ini = f.dir.Read("Pendar.ini");
+    EXPECT_NE(std::string::npos, ini.find("Port00=995\r\n")) << ini;
+    EXPECT_NE(std::string::npos, ini.find("[MailTLS]\r\ntaro@pop.example.jp=implicit,/home/taro/ca.pem\r\n")) << ini;
 }
 
 TEST(SettingDialog, CancelLeavesTheSettingsAndTheFileAlone)

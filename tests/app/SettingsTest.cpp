@@ -141,7 +141,10 @@ TEST(SettingsFile, RoundTripsEveryValue)
         p.user = "user" + std::to_string(i);
         p.password = i == 0 ? "" : std::string(static_cast<size_t>(i * 3), static_cast<char>('A' + i));
         p.apop = i % 2 == 1;
+        p.tls = static_cast<pendar::TMailTls>(i % 3);
     }
+    s.profiles[4].caFile = "/etc/ssl/home ca,1.pem";
+    s.profiles[5].caFile = "/home/\x83\x5C/ca.pem"; // code page 932
     s.schedules[0] = {"first", {}, false};
     s.schedules[0].time.year = 2026;
     s.schedules[0].time.month = 12;
@@ -177,11 +180,116 @@ TEST(SettingsFile, RoundTripsEveryValue)
         EXPECT_EQ(s.profiles[i].user, back.profiles[i].user);
         EXPECT_EQ(s.profiles[i].password, back.profiles[i].password);
         EXPECT_EQ(s.profiles[i].apop, back.profiles[i].apop);
+        EXPECT_EQ(s.profiles[i].tls, back.profiles[i].tls) << i;
+        EXPECT_EQ(s.profiles[i].caFile, back.profiles[i].caFile) << i;
     }
     for (size_t i = 0; i < kScheduleCount; ++i) {
         EXPECT_EQ(s.schedules[i].name, back.schedules[i].name) << i;
         EXPECT_EQ(s.schedules[i].time, back.schedules[i].time) << i;
     }
+}
+
+// The original sections stay byte for byte what they were without TLS; the
+// choices follow in a section of their own, keyed by account.
+TEST(SettingsFile, TlsChoicesFollowTheOriginalSectionsWhichStayAsTheyWere)
+{
+    TempDir dir;
+    std::string path = dir.File("Pendar.ini");
+    TAppSettings s;
+    s.profiles[0] = {"home", "pop.home.lan", 110, "me@home", "pw1", false, {}};
+    s.profiles[1] = {"work", "mail.example.com", 110, "taro", "pw2", true, {}};
+    s.profiles[2] = {"plain", "pop.example.net", 110, "hanako", "pw3", false, {}};
+    s.schedules[3] = {"three", {}, false};
+    s.schedules[3].time.hour = 7;
+    ASSERT_TRUE(SaveSettingsFile(path, s, nullptr));
+    std::string before = dir.Read("Pendar.ini");
+    EXPECT_EQ(before.find("[MailTLS]"), std::string::npos) << "no choice, no section";
+
+    s.profiles[0].tls = pendar::TMailTls::StartTls;
+    s.profiles[0].caFile = "/home/me/home-ca.pem";
+    s.profiles[1].tls = pendar::TMailTls::Implicit;
+    ASSERT_TRUE(SaveSettingsFile(path, s, nullptr));
+    EXPECT_EQ(dir.Read("Pendar.ini"), before +
+                                          "[MailTLS]\r\n"
+                                          "me%40home@pop.home.lan=starttls,/home/me/home-ca.pem\r\n"
+                                          "taro@mail.example.com=implicit\r\n");
+
+    // Saved again, nothing moves; with the choices gone, so is the section.
+    ASSERT_TRUE(SaveSettingsFile(path, s, nullptr));
+    EXPECT_EQ(dir.Read("Pendar.ini").substr(0, before.size()), before);
+    s.profiles[0].tls = s.profiles[1].tls = pendar::TMailTls::None;
+    ASSERT_TRUE(SaveSettingsFile(path, s, nullptr));
+    EXPECT_EQ(dir.Read("Pendar.ini"), before);
+}
+
+// An entry belongs to its account, wherever the profile stands; without
+// one a profile is in the clear, except on port 995; an entry that says
+// something else than a known choice never means the clear.
+TEST(SettingsFile, TlsChoicesAreFoundByAccount)
+{
+    using pendar::TMailTls;
+    TempDir dir;
+    dir.Write("Pendar.ini",
+              "[Mail]\r\n"
+              "Host00=mail.example.com\r\nUserID00=taro\r\n"
+              "Host01=pop.home.lan\r\nUserID01=me@home\r\n"
+              "Host02=a.example\r\nUserID02=u\r\nPort02=995\r\n"
+              "Host03=b.example\r\nUserID03=u\r\nPort03=995\r\n"
+              "Host04=c.example\r\nUserID04=u\r\n"
+              "Host05=d.example\r\nUserID05=u\r\n"
+              "Host06=e.example\r\nUserID06=u\r\nPort06=995\r\n"
+              "Host07=f.example\r\nUserID07=u\r\n"
+              "[MailTLS]\r\n"
+              "me%40home@pop.home.lan=starttls,/home/me/home-ca.pem\r\n"
+              "TARO@MAIL.example.com=Implicit\r\n"
+              "u@b.example=none\r\n"
+              "u@d.example=tls please\r\n"
+              "u@e.example=tls please\r\n"
+              "u@f.example= implicit , /etc/ca, 2.pem \r\n");
+    TAppSettings s;
+    ASSERT_TRUE(LoadSettingsFile(dir.File("Pendar.ini"), s));
+    const struct {
+        TMailTls tls;
+        std::string caFile;
+    } expected[] = {
+        {TMailTls::Implicit, ""},
+        {TMailTls::StartTls, "/home/me/home-ca.pem"},
+        {TMailTls::Implicit, ""}, // 995 without an entry
+        {TMailTls::None, ""},     // 995 set to none
+        {TMailTls::None, ""},     // no entry
+        {TMailTls::StartTls, ""}, // not understood
+        {TMailTls::Implicit, ""}, // not understood, on 995
+        {TMailTls::Implicit, "/etc/ca, 2.pem"},
+    };
+    for (size_t i = 0; i < std::size(expected); ++i) {
+        EXPECT_EQ(expected[i].tls, s.profiles[i].tls) << i;
+        EXPECT_EQ(expected[i].caFile, s.profiles[i].caFile) << i;
+    }
+}
+
+// Profiles of one account share its entry: a TLS choice wins over none,
+// so no password goes in the clear to an account that has one; port 995
+// set to none is written as none.
+TEST(SettingsFile, OneTlsEntryPerAccount)
+{
+    using pendar::TMailTls;
+    TempDir dir;
+    TAppSettings s;
+    s.profiles[0] = {"a1", "a.example", 110, "u", "pw", false, {}};
+    s.profiles[1] = {"a2", "a.example", 110, "u", "pw", false, {}, TMailTls::StartTls};
+    s.profiles[2] = {"b1", "b.example", 995, "u", "pw", false, {}, TMailTls::Implicit};
+    s.profiles[3] = {"b2", "b.example", 995, "u", "pw", false, {}, TMailTls::None};
+    s.profiles[4] = {"c", "c.example", 995, "u", "pw", false, {}, TMailTls::None};
+    ASSERT_TRUE(SaveSettingsFile(dir.File("Pendar.ini"), s, nullptr));
+    std::string text = dir.Read("Pendar.ini");
+    EXPECT_EQ(text.substr(text.find("[MailTLS]")),
+              "[MailTLS]\r\nu@a.example=starttls\r\nu@b.example=implicit\r\nu@c.example=none\r\n");
+    TAppSettings back;
+    ASSERT_TRUE(LoadSettingsFile(dir.File("Pendar.ini"), back));
+    const TMailTls expected[] = {TMailTls::StartTls, TMailTls::StartTls, TMailTls::Implicit, TMailTls::Implicit,
+                                 TMailTls::None};
+    for (size_t i = 0; i < std::size(expected); ++i)
+        EXPECT_EQ(expected[i], back.profiles[i].tls) << i;
 }
 
 TEST(SettingsFile, OldVersionKeepsConfigDefaultsButLoadsProfilesAndSchedules)

@@ -266,12 +266,15 @@ TEST(SettingModel, PresetsSetTheCheckBoxesAndKeepTheShownValues)
     EXPECT_FALSE(d.m.Modified());
 }
 
-TEST(SettingModel, ProfilesAreCompactedDeletedAndCopiedWithTheirSeenLists)
+TEST(SettingModel, ProfilesAreCompactedDeletedAndCopiedWithTheirSeenListsAndTls)
 {
     Dialog d;
-    d.m.profiles[0] = {"", "", 995, "", "", true, {"z"}}; // only the port: dropped
+    d.m.profiles[0] = {"", "", 995, "", "", true, {"z"}, pendar::TMailTls::Implicit}; // only the port: dropped
     for (int i = 1; i <= 4; ++i)
         d.m.profiles[i] = {"p" + std::to_string(i), "h", 110, "u", "pw", false, {"id" + std::to_string(i)}};
+    d.m.profiles[1].tls = pendar::TMailTls::StartTls;
+    d.m.profiles[3].tls = pendar::TMailTls::Implicit;
+    d.m.profiles[3].caFile = "/etc/ca3.pem";
     d.m.FormShow();
     EXPECT_EQ((std::vector<std::string>{"p1", "p2", "p3", "p4"}), d.m.ProfileItems());
     EXPECT_EQ(110, d.m.profiles[4].port);
@@ -284,8 +287,13 @@ TEST(SettingModel, ProfilesAreCompactedDeletedAndCopiedWithTheirSeenLists)
     d.m.MailDelButtonClick();
     EXPECT_EQ((std::vector<std::string>{"p1", "p3", "p4"}), d.m.ProfileItems());
     EXPECT_EQ((std::vector<std::string>{"id3"}), d.m.profiles[1].seen);
+    EXPECT_EQ(pendar::TMailTls::Implicit, d.m.profiles[1].tls);
+    EXPECT_EQ("/etc/ca3.pem", d.m.profiles[1].caFile);
     EXPECT_EQ((std::vector<std::string>{"id4"}), d.m.profiles[2].seen);
+    EXPECT_EQ(pendar::TMailTls::None, d.m.profiles[2].tls);
     EXPECT_TRUE(d.m.profiles[3].IsBlank());
+    EXPECT_EQ(pendar::TMailTls::None, d.m.profiles[3].tls);
+    EXPECT_EQ("", d.m.profiles[3].caFile);
     EXPECT_EQ(-1, d.m.ProfileIndex());
     EXPECT_FALSE(d.m.MailCopyEnabled());
 
@@ -294,6 +302,7 @@ TEST(SettingModel, ProfilesAreCompactedDeletedAndCopiedWithTheirSeenLists)
     EXPECT_EQ(3, d.m.ProfileIndex());
     EXPECT_EQ("p1", d.m.profiles[3].name);
     EXPECT_EQ("pw", d.m.profiles[3].password);
+    EXPECT_EQ(pendar::TMailTls::StartTls, d.m.profiles[3].tls);
     EXPECT_TRUE(d.m.profiles[3].seen.empty());
     EXPECT_EQ((std::vector<std::string>{"id1"}), d.m.profiles[0].seen);
 }
@@ -324,6 +333,38 @@ TEST(SettingModel, ProfileEditsStoreIntoTheSelectedProfile)
     EXPECT_EQ("taro", p.user);
     EXPECT_EQ("secret", p.password);
     EXPECT_TRUE(p.apop);
+}
+
+// SSL/TLS has a standard port of its own: choosing it moves 110 to 995,
+// leaving it moves 995 back; a port the user typed stays as it is.
+TEST(SettingModel, TheStandardPortFollowsSslTls)
+{
+    using pendar::TMailTls;
+    const struct {
+        int port;
+        TMailTls from, to;
+        int expected;
+    } cases[] = {
+        {110, TMailTls::None, TMailTls::Implicit, 995},   {995, TMailTls::Implicit, TMailTls::None, 110},
+        {995, TMailTls::Implicit, TMailTls::StartTls, 110}, {110, TMailTls::None, TMailTls::StartTls, 110},
+        {1995, TMailTls::None, TMailTls::Implicit, 1995}, {1110, TMailTls::Implicit, TMailTls::None, 1110},
+        {995, TMailTls::None, TMailTls::Implicit, 995},   {995, TMailTls::StartTls, TMailTls::None, 995},
+    };
+    for (const auto& c : cases) {
+        Dialog d;
+        d.m.profiles[0] = {"p", "h", c.port, "u", "pw", false, {}, c.from};
+        d.m.FormShow();
+        d.m.ProfileListBoxClick(0);
+        EXPECT_EQ(c.from != TMailTls::None, d.m.CaFileEnabled());
+        pendar::TProfileEditors e = d.m.ProfileEditors();
+        e.tls = c.to;
+        d.m.ProfileFieldsChange(e);
+        const std::string where = std::to_string(c.port) + " to " + std::to_string(static_cast<int>(c.to));
+        EXPECT_EQ(c.expected, d.m.ProfileEditors().port) << where;
+        EXPECT_EQ(c.expected, d.m.profiles[0].port) << where;
+        EXPECT_EQ(c.to, d.m.profiles[0].tls) << where;
+        EXPECT_EQ(c.to != TMailTls::None, d.m.CaFileEnabled()) << where;
+    }
 }
 
 TEST(SettingModel, TheEleventhProfileIsRefused)
