@@ -142,7 +142,10 @@ private:
     bool PackCrc(int64_t length, unsigned short* out);
     bool EntryCrcMatches(const TZoFileTable3& record);
     bool NameIsFree(std::string_view name) const;
-    void Append(const TZoFileTable3& record, int64_t stored);
+    // Writes an entry's stored bytes (through `copy`, which returns their
+    // CRC) behind the data area and records it; a failure leaves the file as
+    // it was before the call.
+    bool StoreEntry(TZoFileTable3 record, const std::function<std::optional<unsigned short>()>& copy);
     bool Pad(int64_t stored);
     void ReportAddError(const std::string& text);
     std::optional<unsigned short> CopyPieces(TStream* out, bool complement, int64_t count,

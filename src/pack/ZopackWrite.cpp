@@ -1,19 +1,23 @@
 // Building and changing packs: new data goes behind the data area, and the
 // directory and pack CRC are written by EndPack. No addition ever records an
-// entry that cannot be read back.
+// entry that cannot be read back, and a failed one leaves the file on disk
+// byte for byte as it was.
 #include "pack/Zopack.h"
 #include "pack/ZopackMessages.h"
 #include "platform/FileTests.h"
 #include "port/MessageBoxes.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -109,11 +113,45 @@ bool TZoPack::Pad(int64_t stored)
     return pad == 0 || StreamWrite(pack_, zeros, static_cast<int>(pad), nullptr);
 }
 
-void TZoPack::Append(const TZoFileTable3& record, int64_t stored)
+bool TZoPack::StoreEntry(TZoFileTable3 record, const std::function<std::optional<unsigned short>()>& copy)
 {
+    int64_t at = zopack::kHeaderSize + static_cast<int64_t>(total_);
+    int64_t padded = zopack::Padded(record.dsize);
+    if (record.dsize < 0 || static_cast<int64_t>(total_) + padded > INT32_MAX)
+        return false;
+    // The stored bytes go where a loaded pack keeps its directory and CRC:
+    // keep what they write over, so that a failed copy can put it back and
+    // the file on disk stays the pack it was.
+    int64_t fileSize = pack_->Size();
+    if (fileSize < at)
+        return false;
+    std::vector<unsigned char> kept;
+    try {
+        kept.resize(static_cast<size_t>(std::min(fileSize - at, padded)));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    if (!kept.empty() && (pack_->Seek(at, soFromBeginning) != at ||
+                          !StreamRead(pack_, kept.data(), static_cast<int>(kept.size()), nullptr)))
+        return false;
+    std::optional<unsigned short> crc;
+    if (pack_->Seek(at, soFromBeginning) == at)
+        crc = copy();
+    if (!crc || !Pad(record.dsize)) {
+        bool restored = pack_->Seek(at, soFromBeginning) == at &&
+                        (kept.empty() || StreamWrite(pack_, kept.data(), static_cast<int>(kept.size()), nullptr)) &&
+                        pack_->SetSize(fileSize);
+        // Not put back: the directory held in memory is written at the end
+        // instead, so that the pack is whole again if it can be.
+        if (!restored)
+            modified_ = true;
+        return false;
+    }
+    record.crc = *crc;
     directory_.push_back(record);
-    total_ = static_cast<int32_t>(total_ + zopack::Padded(stored));
+    total_ = static_cast<int32_t>(total_ + padded);
     modified_ = true;
+    return true;
 }
 
 bool TZoPack::AddFile(std::string_view name, const std::string& path, int method, bool smart)
@@ -168,23 +206,11 @@ bool TZoPack::AddFile(std::string_view name, const std::string& path, int method
     }
     record.comp = static_cast<int8_t>(comp);
     record.crcflag = 1;
-
-    int64_t at = zopack::kHeaderSize + static_cast<int64_t>(total_);
-    if (pack_->Seek(at, soFromBeginning) != at)
-        return false;
-    std::optional<unsigned short> crc;
-    if (comp == zopack::kLunet || comp == zopack::kBrisca) {
-        record.dsize = static_cast<int32_t>(coded);
-        crc = FileCopy(pack_, temp.stream.get(), false, coded);
-    } else {
-        record.dsize = record.size;
-        crc = FileCopy(pack_, source.get(), comp == zopack::kComplement, record.size);
-    }
-    if (!crc || !Pad(record.dsize) || static_cast<int64_t>(total_) + zopack::Padded(record.dsize) > INT32_MAX)
-        return false; // what was written lies beyond the data area and is overwritten later
-    record.crc = *crc;
-    Append(record, record.dsize);
-    return true;
+    bool fromTemp = comp == zopack::kLunet || comp == zopack::kBrisca;
+    record.dsize = fromTemp ? static_cast<int32_t>(coded) : record.size;
+    TStream* from = fromTemp ? temp.stream.get() : source.get();
+    bool complement = comp == zopack::kComplement;
+    return StoreEntry(record, [&] { return FileCopy(pack_, from, complement, record.dsize); });
 }
 
 std::optional<unsigned short> TZoPack::PackCopy(TStream* out, TZoPack* source, ZoFILE* handle, int count)
@@ -212,15 +238,7 @@ bool TZoPack::AddPack(std::string_view name, TZoPack* source, std::string_view s
     source->ZoGetFileTime(handle.get(), &record.time);
     record.crcflag = 1;
     source->Zofseek(handle.get(), 0, 0);
-    int64_t at = zopack::kHeaderSize + static_cast<int64_t>(total_);
-    if (pack_->Seek(at, soFromBeginning) != at)
-        return false;
-    std::optional<unsigned short> crc = PackCopy(pack_, source, handle.get(), record.dsize);
-    if (!crc || !Pad(record.dsize) || static_cast<int64_t>(total_) + zopack::Padded(record.dsize) > INT32_MAX)
-        return false;
-    record.crc = *crc;
-    Append(record, record.dsize);
-    return true;
+    return StoreEntry(record, [&] { return PackCopy(pack_, source, handle.get(), record.dsize); });
 }
 
 bool TZoPack::DelFile(std::string_view name)

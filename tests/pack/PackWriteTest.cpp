@@ -9,8 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <sys/resource.h>
 
 namespace {
 
@@ -180,6 +183,105 @@ TEST_F(PackWrite, FailedAdditionsLeaveThePackAsItWas)
     EXPECT_EQ(Contents(reader.ZoMakeStream("keep.txt")), "kept");
     EXPECT_EQ(std::filesystem::file_size(PackPath()), 16u + 16u + 48u + 2u); // stray coder output is cut off
     EXPECT_TRUE(TempFolderEmpty());
+}
+
+// While the limit is set, no file of this process can grow past `bytes`;
+// writing beyond it fails instead of raising SIGXFSZ.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &old_);
+        oldSignal_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limited = old_;
+        limited.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldSignal_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit old_ {};
+    void (*oldSignal_)(int) = nullptr;
+};
+
+TEST_F(PackWrite, AFailedAdditionToALoadedPackLeavesItsFileByteForByte)
+{
+    // An existing pack, its directory and CRC where an addition writes first.
+    ASSERT_TRUE(writer.NewPack(PackPath()));
+    ASSERT_TRUE(writer.AddFile("one.txt", Source("one.txt", Text(TextBytes(3000, 5))), pmLunet, false));
+    ASSERT_TRUE(writer.AddFile("two.txt", Source("two.txt", "second"), pmStored, false));
+    ASSERT_TRUE(writer.EndPack());
+    const std::string before = dir.Read("made.Pak");
+    const std::string big = Text(RandomBytes(100000, 6)); // copied in several pieces
+    TZoPack source;
+    dir.Write("source.Pak", "");
+    auto shrinkAfterFirstPiece = [this](const std::string& path) {
+        writer.OnProgress = [path](TZoPack& p) {
+            if (p.Progress() > 0 && p.Progress() < 100)
+                std::filesystem::resize_file(path, 1000);
+        };
+    };
+
+    struct Case {
+        const char* what;
+        std::function<bool()> add;
+    } cases[] = {
+        {"a source file that shrinks while it is copied",
+         [&] {
+             std::string path = Source("big.bin", big);
+             shrinkAfterFirstPiece(path);
+             return writer.AddFile("big.bin", path, pmStored, false);
+         }},
+        {"a complemented copy whose source shrinks",
+         [&] {
+             std::string path = Source("big.bin", big);
+             shrinkAfterFirstPiece(path);
+             return writer.AddFile("big.bin", path, pmComplement, false);
+         }},
+        {"a source pack that cannot be read to the end",
+         [&] {
+             TZoPack made;
+             made.SetReadOnly(false);
+             EXPECT_TRUE(made.NewPack(dir.File("source.Pak")));
+             EXPECT_TRUE(made.AddFile("big.bin", Source("big.bin", big), pmStored, false));
+             EXPECT_TRUE(made.EndPack());
+             EXPECT_TRUE(source.LoadPack(dir.File("source.Pak")));
+             shrinkAfterFirstPiece(dir.File("source.Pak"));
+             return writer.AddPack("copy.bin", &source, "big.bin");
+         }},
+        {"a pack file that cannot grow",
+         [&] {
+             std::string path = Source("big.bin", big);
+             FileSizeLimit limit(before.size() + 40000);
+             return writer.AddFile("big.bin", path, pmStored, false);
+         }},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(writer.LoadPack(PackPath())) << c.what;
+        EXPECT_FALSE(c.add()) << c.what;
+        writer.OnProgress = nullptr;
+        EXPECT_TRUE(dir.Read("made.Pak") == before) << c.what;
+        EXPECT_TRUE(writer.EndPack()) << c.what;
+        EXPECT_TRUE(dir.Read("made.Pak") == before) << c.what;
+    }
+
+    // On a pack already changed, a failed addition keeps the additions before it.
+    ASSERT_TRUE(writer.LoadPack(PackPath()));
+    ASSERT_TRUE(writer.AddFile("three.txt", Source("three.txt", "third"), pmStored, false));
+    std::string shrinking = Source("big.bin", big);
+    shrinkAfterFirstPiece(shrinking);
+    EXPECT_FALSE(writer.AddFile("big.bin", shrinking, pmStored, false));
+    ASSERT_TRUE(Reload());
+    EXPECT_EQ(reader.GetFileNum(), 3);
+    EXPECT_EQ(Contents(reader.ZoMakeStream("three.txt")), "third");
+    EXPECT_EQ(Contents(reader.ZoMakeStream("two.txt")), "second");
+    EXPECT_EQ(reader.CheckFileName("big.bin"), -1);
 }
 
 TEST_F(PackWrite, NamesAreCutWithoutSplittingCharactersAndCutNamesStayUnique)
