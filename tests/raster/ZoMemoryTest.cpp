@@ -111,10 +111,17 @@ TEST(ZoMemory, NamedCases)
     ZoMemcpyM(masked, three, 6, &mask, 0);
     EXPECT_EQ(1, masked[0]);
 
-    // The backwards copy shifts an overlapping block up without smearing.
+    // The backwards copy shifts an overlapping block up without smearing,
+    // the forward copy shifts one down.
     uint8_t shift[5] = {1, 2, 3, 4, 0};
     ZoMemcpyB(shift + 1, shift, 4);
     EXPECT_EQ((std::vector<uint8_t>{1, 1, 2, 3, 4}), std::vector<uint8_t>(shift, shift + 5));
+    std::vector<uint8_t> down(100);
+    for (size_t i = 0; i < down.size(); ++i)
+        down[i] = static_cast<uint8_t>(i);
+    ZoMemcpy(down.data(), down.data() + 3, 97);
+    for (size_t i = 0; i < 97; ++i)
+        ASSERT_EQ(i + 3, down[i]) << i;
 
     uint8_t fill[6] = {};
     ZoMemset3(fill, 0x00112233, 2);
