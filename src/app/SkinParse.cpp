@@ -2,6 +2,7 @@
 
 #include "app/SkinKeys.h"
 #include "base/Zotext.h"
+#include "port/Cp932.h"
 
 #include <algorithm>
 #include <climits>
@@ -149,7 +150,12 @@ std::string UnquoteValue(std::string_view text)
     std::string out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == 'n') {
+        // By characters: the second byte of a double-byte character may be
+        // 0x5C and is never the start of an escape.
+        if (port::IsCp932LeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) {
+            out += text.substr(i, 2);
+            ++i;
+        } else if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == 'n') {
             out += '\n';
             ++i;
         } else {

@@ -134,6 +134,11 @@ TEST(UnquoteValue, QuotesAndLineFeeds)
         {"\\t\\", "\\t\\"},
         {"\"open", "\"open"},
         {"", ""},
+        // A double-byte character whose second byte is 0x5C starts no escape.
+        {"\x97\x5cnX", "\x97\x5cnX"},                     // 予nX
+        {"\x83\x5c\\nA", "\x83\x5c\nA"},                 // ソ, an escape, A
+        {"\"\x94\x5cn\x8f\x5c\"", "\x94\x5cn\x8f\x5c"}, // "能n十"
+        {"a\x83", "a\x83"},                                 // a lead byte cut off at the end
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.out, UnquoteValue(c.in)) << c.in;
