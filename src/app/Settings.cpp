@@ -6,6 +6,8 @@
 #include "port/IniFile.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -44,7 +46,9 @@ int ParseVersion(std::string_view text)
     std::string rear = DivideRear(text, static_cast<int>(dot) + 2);
     if (!TIniFile::ParseInteger(front, &major) || !TIniFile::ParseInteger(rear, &minor))
         return 0;
-    return major * 100 + minor;
+    // Any pair of ints gives a number: out-of-range versions saturate.
+    const int64_t version = int64_t{major} * 100 + minor;
+    return static_cast<int>(std::clamp<int64_t>(version, INT_MIN, INT_MAX));
 }
 
 int HexToBytes(std::string_view text, uint8_t* buffer, int max)

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <sstream>
 
@@ -73,7 +74,10 @@ TEST(SettingsCodecs, ParseVersion)
         const char* text;
         int version;
     } cases[] = {{"1.22", 122}, {"1.2", 102}, {"1.19", 119}, {"0.00", 0}, {".5", 0},  {"1", 0},
-                 {"1.x", 0},    {"x.1", 0},   {"2.0", 200},  {"", 0},     {"1.", 0}, {"10.05", 1005}};
+                 {"1.x", 0},    {"x.1", 0},   {"2.0", 200},  {"", 0},     {"1.", 0}, {"10.05", 1005},
+                 // out of range: saturated, never wrapped
+                 {"2147483647.0", INT_MAX}, {"21474836.47", INT_MAX}, {"21474836.48", INT_MAX},
+                 {"1.2147483647", INT_MAX}, {"-2147483648.0", INT_MIN}, {"-21474836.-49", INT_MIN}};
     for (const Case& c : cases)
         EXPECT_EQ(c.version, ParseVersion(c.text)) << c.text;
 }
