@@ -7,6 +7,9 @@
 
 #include <cstring>
 #include <exception>
+#include <new>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -78,11 +81,14 @@ bool KnownInfoSize(uint32_t size)
     return size == 40 || size == 52 || size == 56 || size == 108 || size == 124;
 }
 
-Verdict ReadHeader(Reader& r, BmpFile& f, bool allow24)
+// Reads the headers; `why` says what refused them.
+Verdict ReadHeader(Reader& r, BmpFile& f, bool allow24, std::string& why)
 {
     uint8_t h[kFileHeaderBytes + kInfoHeaderBytes];
-    if (!r.Read(h, sizeof h))
+    if (!r.Read(h, sizeof h)) {
+        why = "the file ends inside its headers";
         return Verdict::ReadFailed;
+    }
     const uint8_t* info = h + kFileHeaderBytes;
     f.offBits = U32(h + 10);
     f.infoSize = U32(info);
@@ -93,22 +99,29 @@ Verdict ReadHeader(Reader& r, BmpFile& f, bool allow24)
     f.clrUsed = U32(info + 32);
 
     if (f.bitCount != 8 && !(allow24 && f.bitCount == 24))
-        return Verdict::Refused;
+        why = std::to_string(f.bitCount) + "-bit pictures are not supported (" +
+              (allow24 ? "8 or 24 bits only)" : "8 bits only)");
     // A different header layout or compressed rows would decode as garbage.
-    if (!KnownInfoSize(f.infoSize) || f.compression != kBiRgb)
-        return Verdict::Refused;
+    else if (!KnownInfoSize(f.infoSize))
+        why = "an info header of " + std::to_string(f.infoSize) + " bytes is not supported";
+    else if (f.compression != kBiRgb)
+        why = "compression type " + std::to_string(f.compression) + " is not supported";
     // Top-down (negative height) files are not supported; every size is
     // checked before anything is allocated from it.
-    if (!pendar::ImageSizeAllowed(f.width, f.height))
-        return Verdict::Refused;
+    else if (f.height < 0)
+        why = "top-down pictures are not supported";
+    else if (!pendar::ImageSizeAllowed(f.width, f.height))
+        why = pendar::decode::SizeRefusal(f.width, f.height);
     // The palette blocks hold 256 entries.
-    if (f.clrUsed > kPaletteEntries)
-        return Verdict::Refused;
+    else if (f.clrUsed > kPaletteEntries)
+        why = "a palette of " + std::to_string(f.clrUsed) + " colours is more than 256";
     // Pixel data that would start inside the headers or the palette cannot
     // be found reading forwards; 0 means "right after the palette".
-    if (f.offBits != 0 && f.offBits < f.PixelDataStart())
-        return Verdict::Refused;
-    return Verdict::Decodable;
+    else if (f.offBits != 0 && f.offBits < f.PixelDataStart())
+        why = "the pixel data would start inside the headers";
+    else
+        return Verdict::Decodable;
+    return Verdict::Refused;
 }
 
 bool SkipRestOfHeader(Reader& r, const BmpFile& f)
@@ -153,84 +166,99 @@ void Deliver(const BmpFile& f, int* width, int* height)
         *height = f.height;
 }
 
-bool DecodeBmp(Reader& r, const BmpFile& f, uint8_t** pixels, TPixFormat format)
+constexpr const char* kEndsInHeader = "the file ends inside its headers";
+constexpr const char* kEndsInPalette = "the file ends inside its palette";
+constexpr const char* kEndsBeforePixels = "the file ends before its pixels";
+constexpr const char* kEndsInPixels = "the file ends inside its pixels";
+
+using pendar::decode::Refuse;
+
+bool DecodeBmp(Reader& r, const BmpFile& f, uint8_t** pixels, TPixFormat format, std::string* why)
 {
     const int bpp = FormatAndDepthTable[format];
     const size_t outRow = size_t(f.width) * bpp;
     if (!SkipRestOfHeader(r, f))
-        return false;
+        return Refuse(why, kEndsInHeader);
     if (f.bitCount == 24) {
         if (!SkipToPixels(r, f))
-            return false;
+            return Refuse(why, kEndsBeforePixels);
         OutputBlock<uint8_t> out;
         if (!out.Prepare(pixels, outRow * size_t(f.height)))
-            return false;
+            return Refuse(why, "LoadBmp MemoryAllocError");
         TRGBCpyProc convert = RGBTRIPLEcpyToProcTable[format];
         if (!ReadRows(r, f, out.Data(), outRow, [&](uint8_t* to, const uint8_t* from) {
                 convert(to, from, static_cast<unsigned>(f.width));
             }))
-            return false;
+            return Refuse(why, kEndsInPixels);
         out.Commit();
         return true;
     }
     RGBQUAD palette[kPaletteEntries];
-    if (!ReadPalette(r, f, palette) || !SkipToPixels(r, f))
-        return false;
+    if (!ReadPalette(r, f, palette))
+        return Refuse(why, kEndsInPalette);
+    if (!SkipToPixels(r, f))
+        return Refuse(why, kEndsBeforePixels);
     uint8_t table[kPaletteEntries * 4];
     RGBQUADcpyToProcTable[format](table, palette, kPaletteEntries);
     OutputBlock<uint8_t> out;
     if (!out.Prepare(pixels, outRow * size_t(f.height)))
-        return false;
-    bool ok = ReadRows(r, f, out.Data(), outRow, [&](uint8_t* to, const uint8_t* from) {
-        pendar::decode::ExpandIndices(bpp, to, from, table, size_t(f.width));
-    });
-    if (ok)
-        out.Commit();
-    return ok;
+        return Refuse(why, "LoadBmp MemoryAllocError");
+    if (!ReadRows(r, f, out.Data(), outRow, [&](uint8_t* to, const uint8_t* from) {
+            pendar::decode::ExpandIndices(bpp, to, from, table, size_t(f.width));
+        }))
+        return Refuse(why, kEndsInPixels);
+    out.Commit();
+    return true;
 }
 
-bool DecodeAlpha(Reader& r, const BmpFile& f, uint8_t** plane)
+bool DecodeAlpha(Reader& r, const BmpFile& f, uint8_t** plane, std::string* why)
 {
     RGBQUAD palette[kPaletteEntries];
-    if (!SkipRestOfHeader(r, f) || !ReadPalette(r, f, palette) || !SkipToPixels(r, f))
-        return false;
+    if (!SkipRestOfHeader(r, f))
+        return Refuse(why, kEndsInHeader);
+    if (!ReadPalette(r, f, palette))
+        return Refuse(why, kEndsInPalette);
+    if (!SkipToPixels(r, f))
+        return Refuse(why, kEndsBeforePixels);
     uint8_t grey[kPaletteEntries];
     for (uint32_t i = 0; i < kPaletteEntries; ++i)
         grey[i] = static_cast<uint8_t>((palette[i].rgbBlue + palette[i].rgbGreen + palette[i].rgbRed) / 3);
     const size_t outRow = size_t(f.width);
     OutputBlock<uint8_t> out;
     if (!out.Prepare(plane, outRow * size_t(f.height)))
-        return false;
-    bool ok = ReadRows(r, f, out.Data(), outRow, [&](uint8_t* to, const uint8_t* from) {
-        for (int32_t x = 0; x < f.width; ++x)
-            to[x] = grey[from[x]];
-    });
-    if (ok)
-        out.Commit();
-    return ok;
+        return Refuse(why, "LoadAlpha MemoryAllocError");
+    if (!ReadRows(r, f, out.Data(), outRow, [&](uint8_t* to, const uint8_t* from) {
+            for (int32_t x = 0; x < f.width; ++x)
+                to[x] = grey[from[x]];
+        }))
+        return Refuse(why, kEndsInPixels);
+    out.Commit();
+    return true;
 }
 
-bool DecodePalette(Reader& r, const BmpFile& f, RGBQUAD** palette, uint8_t** indices)
+bool DecodePalette(Reader& r, const BmpFile& f, RGBQUAD** palette, uint8_t** indices, std::string* why)
 {
     if (!SkipRestOfHeader(r, f))
-        return false;
+        return Refuse(why, kEndsInHeader);
     OutputBlock<RGBQUAD> pal;
     if (palette) {
-        if (!pal.Prepare(palette, kPaletteEntries * sizeof(RGBQUAD)) || !ReadPalette(r, f, pal.Data()))
-            return false;
+        if (!pal.Prepare(palette, kPaletteEntries * sizeof(RGBQUAD)))
+            return Refuse(why, "LoadPalette MemoryAllocError");
+        if (!ReadPalette(r, f, pal.Data()))
+            return Refuse(why, kEndsInPalette);
     } else if (!r.Skip(4ull * f.PaletteEntries())) {
-        return false;
+        return Refuse(why, kEndsInPalette);
     }
     if (indices) {
         if (!SkipToPixels(r, f))
-            return false;
+            return Refuse(why, kEndsBeforePixels);
         const size_t outRow = size_t(f.width);
         OutputBlock<uint8_t> out;
         if (!out.Prepare(indices, outRow * size_t(f.height)))
-            return false;
+            return Refuse(why, "LoadPalette MemoryAllocError");
         if (!ReadRows(r, f, out.Data(), outRow,
                       [&](uint8_t* to, const uint8_t* from) { std::memcpy(to, from, outRow); }))
-            return false;
+            return Refuse(why, kEndsInPixels);
         out.Commit();
     }
     if (palette)
@@ -240,47 +268,50 @@ bool DecodePalette(Reader& r, const BmpFile& f, RGBQUAD** palette, uint8_t** ind
 
 // The shared frame of the three loaders: header, probe, decode, dimensions.
 template <typename Decode>
-bool Load(TStream* s, bool allow24, bool probe, int* width, int* height, Decode decode)
+bool Load(TStream* s, bool allow24, bool probe, int* width, int* height, std::string* why, const char* noMemory,
+          Decode decode)
 {
     if (!s)
-        return false;
+        return Refuse(why, "no stream");
     try {
         Reader r(*s);
         BmpFile f;
-        switch (ReadHeader(r, f, allow24)) {
-        case Verdict::ReadFailed: return false;
-        case Verdict::Refused: Deliver(f, width, height); return false;
+        std::string headerWhy;
+        switch (ReadHeader(r, f, allow24, headerWhy)) {
+        case Verdict::ReadFailed: return Refuse(why, std::move(headerWhy));
+        case Verdict::Refused: Deliver(f, width, height); return Refuse(why, std::move(headerWhy));
         case Verdict::Decodable: break;
         }
         if (!probe && !decode(r, f))
             return false;
         Deliver(f, width, height);
         return true;
+    } catch (const std::bad_alloc&) {
+        // The outputs this call allocated are already freed.
+        return Refuse(why, noMemory);
     } catch (const std::exception&) {
-        // Memory exhausted or a stream that raises: the outputs this call
-        // allocated are already freed.
-        return false;
+        return Refuse(why, "the stream failed");
     }
 }
 
 } // namespace
 
-bool LoadBmp(TStream* s, uchar** pixels, int* width, int* height, TPixFormat format)
+bool LoadBmp(TStream* s, uchar** pixels, int* width, int* height, TPixFormat format, std::string* reason)
 {
     if (format < pf16_565 || format > pf32_8888)
-        return false;
-    return Load(s, true, pixels == nullptr, width, height,
-                [&](Reader& r, const BmpFile& f) { return DecodeBmp(r, f, pixels, format); });
+        return Refuse(reason, pendar::decode::kBadFormat);
+    return Load(s, true, pixels == nullptr, width, height, reason, "LoadBmp MemoryAllocError",
+                [&](Reader& r, const BmpFile& f) { return DecodeBmp(r, f, pixels, format, reason); });
 }
 
-bool LoadAlpha(TStream* s, uchar** plane, int* width, int* height)
+bool LoadAlpha(TStream* s, uchar** plane, int* width, int* height, std::string* reason)
 {
-    return Load(s, false, plane == nullptr, width, height,
-                [&](Reader& r, const BmpFile& f) { return DecodeAlpha(r, f, plane); });
+    return Load(s, false, plane == nullptr, width, height, reason, "LoadAlpha MemoryAllocError",
+                [&](Reader& r, const BmpFile& f) { return DecodeAlpha(r, f, plane, reason); });
 }
 
-bool LoadPalette(TStream* s, RGBQUAD** palette, uchar** indices, int* width, int* height)
+bool LoadPalette(TStream* s, RGBQUAD** palette, uchar** indices, int* width, int* height, std::string* reason)
 {
-    return Load(s, false, false, width, height,
-                [&](Reader& r, const BmpFile& f) { return DecodePalette(r, f, palette, indices); });
+    return Load(s, false, false, width, height, reason, "LoadPalette MemoryAllocError",
+                [&](Reader& r, const BmpFile& f) { return DecodePalette(r, f, palette, indices, reason); });
 }

@@ -10,8 +10,30 @@
 #include <climits>
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <utility>
 
 namespace pendar::decode {
+
+// Keeps why a picture is refused for a caller that asked (`reason` not
+// null); false, for the loader to return.
+inline bool Refuse(std::string* reason, std::string text)
+{
+    if (reason)
+        *reason = std::move(text);
+    return false;
+}
+
+// Why ImageSizeAllowed(w, h) is false.
+inline std::string SizeRefusal(int64_t w, int64_t h)
+{
+    const std::string size = std::to_string(w) + " x " + std::to_string(h);
+    if (w < 1 || h < 1)
+        return "size " + size + " holds no pixels";
+    return "size " + size + " is above the limit of " + std::to_string(kMaxImagePixels) + " pixels";
+}
+
+inline constexpr const char* kBadFormat = "no such pixel format";
 
 // The block a loader fills: *slot when the caller passed one, else a new
 // block this object owns until Commit() hands it to *slot.

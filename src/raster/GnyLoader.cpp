@@ -3,6 +3,8 @@
 #include "raster/DecoderSupport.h"
 #include "raster/PixelRows.h"
 
+#include <new>
+#include <string>
 #include <vector>
 
 namespace {
@@ -24,31 +26,35 @@ int32_t Int32(const uint8_t* p)
     return static_cast<int32_t>(p[0] | p[1] << 8 | p[2] << 16 | uint32_t{p[3]} << 24);
 }
 
-bool Decode(TStream& s, uchar** pixels, int* width, int* height, TPixFormat format, const uchar* table)
+using pendar::decode::Refuse;
+
+bool Decode(TStream& s, uchar** pixels, int* width, int* height, TPixFormat format, const uchar* table,
+            std::string* reason)
 {
     size_t offset = 0;
     uint8_t header[8];
     if (!ReadPlain(s, header, sizeof header, table, offset))
-        return false;
+        return Refuse(reason, "the file ends inside its header");
     const int32_t w = Int32(header);
     const int32_t h = Int32(header + 4);
     if (!pendar::ImageSizeAllowed(w, h))
-        return false;
+        return Refuse(reason, pendar::decode::SizeRefusal(w, h));
     if (pixels) {
         // The rows are raw: a stream that cannot hold them all is refused
         // before anything is allocated for them.
+        constexpr const char* kShort = "the file ends before the rows its header announces";
         const int64_t left = s.Size() - s.Position();
         if (left >= 0 && left < int64_t{w} * h * 3)
-            return false;
+            return Refuse(reason, kShort);
         const size_t outRow = size_t(w) * FormatAndDepthTable[format];
         pendar::decode::OutputBlock<uchar> out;
         if (!out.Prepare(pixels, outRow * size_t(h)))
-            return false;
+            return Refuse(reason, "LoadGny MemoryAllocError");
         std::vector<uint8_t> row(size_t(w) * 3);
         const TRGBCpyProc convert = RGBTRIPLEcpyToProcTable[format];
         for (int32_t y = 0; y < h; ++y) {
             if (!ReadPlain(s, row.data(), row.size(), table, offset))
-                return false;
+                return Refuse(reason, kShort);
             convert(out.Data() + size_t(y) * outRow, row.data(), static_cast<unsigned>(w));
         }
         out.Commit();
@@ -62,15 +68,19 @@ bool Decode(TStream& s, uchar** pixels, int* width, int* height, TPixFormat form
 
 } // namespace
 
-bool LoadGny(TStream* s, uchar** pixels, int* width, int* height, TPixFormat format, const uchar* table)
+bool LoadGny(TStream* s, uchar** pixels, int* width, int* height, TPixFormat format, const uchar* table,
+             std::string* reason)
 {
-    if (!s || !table || format < pf16_565 || format > pf32_8888)
-        return false;
+    if (!s || !table)
+        return Refuse(reason, !s ? "no stream" : "no descrambling table");
+    if (format < pf16_565 || format > pf32_8888)
+        return Refuse(reason, pendar::decode::kBadFormat);
     try {
-        return Decode(*s, pixels, width, height, format, table);
+        return Decode(*s, pixels, width, height, format, table, reason);
+    } catch (const std::bad_alloc&) {
+        // What this call allocated is freed already.
+        return Refuse(reason, "LoadGny MemoryAllocError");
     } catch (...) {
-        // A stream that raises, or no memory for the row: what this call
-        // allocated is freed already.
-        return false;
+        return Refuse(reason, "the stream failed");
     }
 }

@@ -10,10 +10,14 @@
 // the loader allocate (free with pendar::FreePixelBlock), a non-null one is
 // filled. Width and height are written only on success. A size below 1 or
 // above pendar::kMaxImagePixels is refused, and so is a stream too short for
-// the rows it announces, before anything is allocated. Nothing throws.
+// the rows it announces, before anything is allocated. A non-null `reason`
+// is given the cause of a failure. Nothing throws.
 #pragma once
 
 #include "port/Stream.h"
 #include "raster/PixFormat.h"
 
-bool LoadGny(TStream* s, uchar** pixels, int* width, int* height, TPixFormat format, const uchar* table);
+#include <string>
+
+bool LoadGny(TStream* s, uchar** pixels, int* width, int* height, TPixFormat format, const uchar* table,
+             std::string* reason = nullptr);

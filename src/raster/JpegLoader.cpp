@@ -10,6 +10,8 @@
 #include <csetjmp>
 #include <cstring>
 #include <cstdio> // jpeglib.h needs FILE
+#include <string>
+#include <utility>
 
 #include <jerror.h>
 #include <jpeglib.h>
@@ -27,6 +29,7 @@ constexpr long kMaxWorkingMemory = 1L << 30;
 struct ErrorManager {
     jpeg_error_mgr pub;
     std::jmp_buf jump;
+    std::string why; // the library's message for the error that ended the decode
 };
 
 struct StreamSource {
@@ -57,7 +60,11 @@ struct JpegRead {
 
 [[noreturn]] void ErrorExit(j_common_ptr cinfo)
 {
-    std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1);
+    auto* error = reinterpret_cast<ErrorManager*>(cinfo->err);
+    char message[JMSG_LENGTH_MAX] = {};
+    cinfo->err->format_message(cinfo, message);
+    error->why = message;
+    std::longjmp(error->jump, 1);
 }
 
 // The library's messages are not shown anywhere.
@@ -193,9 +200,10 @@ bool Run(JpegRead& job, uchar** pixels, TPixFormat format)
     job.source.pub.term_source = TermSource;
     cinfo.src = &job.source.pub;
     if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK)
-        return false;
+        return pendar::decode::Refuse(&job.error.why, "no picture in the file");
     if (!pendar::ImageSizeAllowed(cinfo.image_width, cinfo.image_height))
-        return false;
+        return pendar::decode::Refuse(&job.error.why,
+                                      pendar::decode::SizeRefusal(cinfo.image_width, cinfo.image_height));
     if (pixels)
         Decode(job, pixels, format);
     return true;
@@ -203,14 +211,16 @@ bool Run(JpegRead& job, uchar** pixels, TPixFormat format)
 
 } // namespace
 
-bool LoadJpeg(TStream* s, uchar** pixels, int* width, int* height, TPixFormat format)
+bool LoadJpeg(TStream* s, uchar** pixels, int* width, int* height, TPixFormat format, std::string* reason)
 {
-    if (!s || format < pf16_565 || format > pf32_8888)
-        return false;
+    if (!s)
+        return pendar::decode::Refuse(reason, "no stream");
+    if (format < pf16_565 || format > pf32_8888)
+        return pendar::decode::Refuse(reason, pendar::decode::kBadFormat);
     JpegRead job;
     job.source.stream = s;
     if (!Run(job, pixels, format))
-        return false;
+        return pendar::decode::Refuse(reason, std::move(job.error.why));
     job.pixels.Commit();
     if (width)
         *width = static_cast<int>(job.cinfo.image_width);

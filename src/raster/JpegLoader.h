@@ -4,7 +4,8 @@
 // for the header only; a null *pixels lets the loader allocate the block
 // (free it with pendar::FreePixelBlock); a non-null *pixels is filled and
 // must be large enough. Width and height (each may be null) are written only
-// on success. Nothing throws.
+// on success; a non-null `reason` is given the cause of a failure. Nothing
+// throws.
 //
 // Colour and greyscale pictures, baseline or progressive, are accepted; a
 // stream that ends early decodes with what the library makes of the missing
@@ -16,4 +17,7 @@
 #include "port/Stream.h"
 #include "raster/PixFormat.h"
 
-bool LoadJpeg(TStream* s, uchar** pixels, int* width, int* height, TPixFormat format);
+#include <string>
+
+bool LoadJpeg(TStream* s, uchar** pixels, int* width, int* height, TPixFormat format,
+              std::string* reason = nullptr);

@@ -11,11 +11,14 @@
 
 #include <array>
 #include <cstring>
+#include <string>
+#include <utility>
 
 namespace {
 
 using pendar::TPixelBlock;
 using pendar::decode::OutputBlock;
+using pendar::decode::Refuse;
 
 struct Request {
     uchar** pixels = nullptr; // null: not wanted
@@ -41,6 +44,7 @@ struct PngRead {
     TPixelBlock rows;        // one decoded row, or the whole picture when interlaced
     TPixelBlock rowPointers; // into `rows`, when interlaced
     uint8_t paletteTable[256 * 4] = {};
+    std::string why; // what refused the picture
 
     PngRead() = default;
     PngRead(const PngRead&) = delete;
@@ -70,12 +74,16 @@ int ChannelsOf(int colourType)
 }
 
 // Palettes of 8 bits; RGB and RGB with alpha of 8 or 16.
-bool Decodable(const PngRead& job)
+bool Decodable(PngRead& job)
 {
     const int channels = ChannelsOf(job.colourType);
-    if (channels == 1)
-        return job.bitDepth == 8;
-    return channels != 0 && (job.bitDepth == 8 || job.bitDepth == 16);
+    if (channels == 0)
+        job.why = "LoadPng Error:GrayScale.Not Support";
+    else if (job.bitDepth != 8 && (channels == 1 || job.bitDepth != 16))
+        job.why = "LoadPng Error:Bit Depth.Not Support";
+    else
+        return true;
+    return false;
 }
 
 const std::array<uint8_t, 65536>& WhiteMatteTable()
@@ -207,15 +215,18 @@ bool Run(PngRead& job, const Request& rq)
     png_read_info(job.png, job.info);
     png_get_IHDR(job.png, job.info, &job.width, &job.height, &job.bitDepth, &job.colourType, &job.interlace,
                  nullptr, nullptr);
-    if (!pendar::ImageSizeAllowed(job.width, job.height))
-        return false;
     if (rq.headerOnly)
         return true;
     // Grey pictures (one channel or two) are refused before any row is read.
     if (!Decodable(job))
         return false;
-    if (rq.Decodes())
+    if (rq.Decodes()) {
+        // The size cap guards what is allocated, so a header alone is
+        // answered whatever the size.
+        if (!pendar::ImageSizeAllowed(job.width, job.height))
+            return Refuse(&job.why, pendar::decode::SizeRefusal(job.width, job.height));
         Decode(job, rq);
+    }
     return true;
 }
 
@@ -223,23 +234,25 @@ bool Run(PngRead& job, const Request& rq)
 bool Open(PngRead& job, TStream* s)
 {
     job.stream = s;
-    if (!s || !pendar::png::ReadSignature(*s))
-        return false;
-    job.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, pendar::png::OnError, pendar::png::OnWarning);
-    if (!job.png)
-        return false;
-    job.info = png_create_info_struct(job.png);
-    return job.info != nullptr;
+    if (!s)
+        return Refuse(&job.why, "no stream");
+    if (!pendar::png::ReadSignature(*s))
+        return Refuse(&job.why, "not a PNG file");
+    job.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &job.why, pendar::png::OnError, pendar::png::OnWarning);
+    if (!job.png || !(job.info = png_create_info_struct(job.png)))
+        return Refuse(&job.why, "LoadPng MemoryAllocError");
+    return true;
 }
 
-bool Load(TStream* s, uchar** pixels, uchar** alpha, int* width, int* height, TPixFormat format, bool whiteMatte)
+bool Load(TStream* s, uchar** pixels, uchar** alpha, int* width, int* height, TPixFormat format, bool whiteMatte,
+          std::string* reason)
 {
     if (format < pf16_565 || format > pf32_8888)
-        return false;
+        return Refuse(reason, pendar::decode::kBadFormat);
     PngRead job;
     Request rq{pixels, alpha, format, whiteMatte, false};
     if (!Open(job, s) || !Run(job, rq))
-        return false;
+        return Refuse(reason, std::move(job.why));
     job.pixels.Commit();
     job.alpha.Commit();
     if (width)
@@ -261,24 +274,26 @@ int ChkChannelPng(TStream* s)
     return ChannelsOf(job.colourType);
 }
 
-bool LoadPng(TStream* s, uchar** pixels, uchar** alpha, int* width, int* height, TPixFormat format)
+bool LoadPng(TStream* s, uchar** pixels, uchar** alpha, int* width, int* height, TPixFormat format,
+             std::string* reason)
 {
-    return Load(s, pixels, alpha, width, height, format, false);
+    return Load(s, pixels, alpha, width, height, format, false, reason);
 }
 
-bool LoadPng(TStream* s, uchar** pixels, int* width, int* height, TPixFormat format)
+bool LoadPng(TStream* s, uchar** pixels, int* width, int* height, TPixFormat format, std::string* reason)
 {
-    return Load(s, pixels, nullptr, width, height, format, false);
+    return Load(s, pixels, nullptr, width, height, format, false, reason);
 }
 
-bool LoadPngWhiteMat(TStream* s, uchar** pixels, uchar** alpha, int* width, int* height, TPixFormat format)
+bool LoadPngWhiteMat(TStream* s, uchar** pixels, uchar** alpha, int* width, int* height, TPixFormat format,
+                     std::string* reason)
 {
-    return Load(s, pixels, alpha, width, height, format, true);
+    return Load(s, pixels, alpha, width, height, format, true, reason);
 }
 
-bool LoadPngWhiteMat(TStream* s, uchar** pixels, int* width, int* height, TPixFormat format)
+bool LoadPngWhiteMat(TStream* s, uchar** pixels, int* width, int* height, TPixFormat format, std::string* reason)
 {
-    return Load(s, pixels, nullptr, width, height, format, true);
+    return Load(s, pixels, nullptr, width, height, format, true, reason);
 }
 
 uint8_t pendar::WhiteMatte(int a, int c)

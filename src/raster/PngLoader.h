@@ -5,16 +5,20 @@
 // output pointer asks for the header only; a null *output lets the loader
 // allocate the block (free it with pendar::FreePixelBlock); a non-null
 // *output is filled and must be large enough. Width and height (each may be
-// null) are written only on success. Nothing throws.
+// null) are written only on success; a non-null `reason` is given the cause
+// of a failure. Nothing throws.
 //
 // Accepted: 8-bit palette pictures (transparency chunks not used), and RGB
 // and RGB with alpha at 8 or 16 bits per sample (16 bits keep their high
 // bytes), interlaced or not. Greyscale, grey with alpha and palettes of
-// fewer bits are refused, as is a picture above pendar::kMaxImagePixels.
+// fewer bits are refused, and so are the pixels of a picture above
+// pendar::kMaxImagePixels (its header is still answered).
 #pragma once
 
 #include "port/Stream.h"
 #include "raster/PixFormat.h"
+
+#include <string>
 
 // 1 for a palette picture, 3 for RGB, 4 for RGB with alpha, 0 for anything
 // else (greyscale, grey with alpha, not a PNG, a damaged header).
@@ -23,14 +27,17 @@ int ChkChannelPng(TStream* s);
 // Colour into `pixels`, the alpha channel into `alpha` (width * height
 // bytes); a pf32_8888 output also carries the alpha in each pixel's fourth
 // byte, the other formats a 0 there.
-bool LoadPng(TStream* s, uchar** pixels, uchar** alpha, int* width, int* height, TPixFormat format);
-bool LoadPng(TStream* s, uchar** pixels, int* width, int* height, TPixFormat format);
+bool LoadPng(TStream* s, uchar** pixels, uchar** alpha, int* width, int* height, TPixFormat format,
+             std::string* reason = nullptr);
+bool LoadPng(TStream* s, uchar** pixels, int* width, int* height, TPixFormat format, std::string* reason = nullptr);
 
 // As LoadPng, but each colour value c of a pixel with alpha a is first
 // replaced by the value it had before being composited over white (the
 // white-matte table below); pictures without alpha load unchanged.
-bool LoadPngWhiteMat(TStream* s, uchar** pixels, uchar** alpha, int* width, int* height, TPixFormat format);
-bool LoadPngWhiteMat(TStream* s, uchar** pixels, int* width, int* height, TPixFormat format);
+bool LoadPngWhiteMat(TStream* s, uchar** pixels, uchar** alpha, int* width, int* height, TPixFormat format,
+                     std::string* reason = nullptr);
+bool LoadPngWhiteMat(TStream* s, uchar** pixels, int* width, int* height, TPixFormat format,
+                     std::string* reason = nullptr);
 
 // Writes an 8-bit RGB picture, or RGB with alpha when `alpha` (width *
 // height bytes) is given, not interlaced, from pixels of `format`. False

@@ -2,8 +2,12 @@
 
 #include "raster/PixelMemory.h"
 
-void pendar::png::OnError(png_structp png, png_const_charp)
+#include <string>
+
+void pendar::png::OnError(png_structp png, png_const_charp message)
 {
+    if (auto* why = static_cast<std::string*>(png_get_error_ptr(png)))
+        *why = message ? message : "";
     png_longjmp(png, 1);
 }
 

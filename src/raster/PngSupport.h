@@ -1,5 +1,5 @@
 // What the PNG reader and writer share: libpng's error and warning
-// handlers (silent; an error jumps back to the caller's setjmp), stream
+// handlers (nothing shown; an error jumps back to the caller's setjmp), stream
 // transfers that never throw, and the limits put on every read.
 #pragma once
 
@@ -11,6 +11,8 @@
 
 namespace pendar::png {
 
+// The error handler keeps libpng's message in the std::string its error
+// pointer names, when there is one.
 [[noreturn]] void OnError(png_structp png, png_const_charp message);
 void OnWarning(png_structp png, png_const_charp message);
 

@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 #include <string_view>
 
 class TZoAlpha;
@@ -248,19 +249,19 @@ public:
     // Each decodes a picture from s into this buffer's format and draws it
     // at (x, y). A buffer that is not created is first sized to (x + w,
     // y + h) and created; a created one keeps its size. False when decoding
-    // fails.
-    bool DrawBmpStream(TStream* s, int x, int y);
-    bool DrawJpegStream(TStream* s, int x, int y);
+    // fails, with the loader's reason in a non-null `reason`.
+    bool DrawBmpStream(TStream* s, int x, int y, std::string* reason = nullptr);
+    bool DrawJpegStream(TStream* s, int x, int y, std::string* reason = nullptr);
     // `table`: the 256-byte descrambling table.
-    bool DrawGnyStream(TStream* s, int x, int y, const uchar* table);
-    bool DrawPngStream(TStream* s, int x, int y);
+    bool DrawGnyStream(TStream* s, int x, int y, const uchar* table, std::string* reason = nullptr);
+    bool DrawPngStream(TStream* s, int x, int y, std::string* reason = nullptr);
     // LoadPngWhiteMat: colours of translucent pixels taken off white first.
-    bool DrawPngWMStream(TStream* s, int x, int y);
+    bool DrawPngWMStream(TStream* s, int x, int y, std::string* reason = nullptr);
     // With a non-null alpha, the PNG's alpha channel is put into it at (x, y)
     // as well (255 for a picture without one); a plane that is not created is
     // first sized to (x + w, y + h) and created.
-    bool DrawPngStream(TStream* s, int x, int y, TZoAlpha* alpha);
-    bool DrawPngWMStream(TStream* s, int x, int y, TZoAlpha* alpha);
+    bool DrawPngStream(TStream* s, int x, int y, TZoAlpha* alpha, std::string* reason = nullptr);
+    bool DrawPngWMStream(TStream* s, int x, int y, TZoAlpha* alpha, std::string* reason = nullptr);
 
 protected:
     // For subclasses that provide the pixel memory themselves.
@@ -288,7 +289,7 @@ private:
     // Draws what a loader returned (true, a block of this buffer's format, its
     // size) as the stream loaders do; frees the block.
     bool DrawLoaded(bool decoded, uchar* pixels, int w, int h, int x, int y);
-    bool DrawPng(TStream* s, int x, int y, TZoAlpha* alpha, bool whiteMatte);
+    bool DrawPng(TStream* s, int x, int y, TZoAlpha* alpha, bool whiteMatte, std::string* reason);
     // DrawAlphaMask through a plane, or DrawDoubleAlphaMask with an opacity.
     bool DrawThroughPlane(int x, int y, TZoRGBBits* src, int sx, int sy, int w, int h, const TZoAlpha* alpha,
                           std::optional<int> opacity);

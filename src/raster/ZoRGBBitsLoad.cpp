@@ -20,38 +20,38 @@ bool TZoRGBBits::DrawLoaded(bool decoded, uchar* pixels, int w, int h, int x, in
     return true;
 }
 
-bool TZoRGBBits::DrawBmpStream(TStream* s, int x, int y)
+bool TZoRGBBits::DrawBmpStream(TStream* s, int x, int y, std::string* reason)
 {
     uchar* pixels = nullptr;
     int w = 0, h = 0;
-    const bool ok = LoadBmp(s, &pixels, &w, &h, pixFormat_);
+    const bool ok = LoadBmp(s, &pixels, &w, &h, pixFormat_, reason);
     return DrawLoaded(ok, pixels, w, h, x, y);
 }
 
-bool TZoRGBBits::DrawJpegStream(TStream* s, int x, int y)
+bool TZoRGBBits::DrawJpegStream(TStream* s, int x, int y, std::string* reason)
 {
     uchar* pixels = nullptr;
     int w = 0, h = 0;
-    const bool ok = LoadJpeg(s, &pixels, &w, &h, pixFormat_);
+    const bool ok = LoadJpeg(s, &pixels, &w, &h, pixFormat_, reason);
     return DrawLoaded(ok, pixels, w, h, x, y);
 }
 
-bool TZoRGBBits::DrawGnyStream(TStream* s, int x, int y, const uchar* table)
+bool TZoRGBBits::DrawGnyStream(TStream* s, int x, int y, const uchar* table, std::string* reason)
 {
     uchar* pixels = nullptr;
     int w = 0, h = 0;
-    const bool ok = LoadGny(s, &pixels, &w, &h, pixFormat_, table);
+    const bool ok = LoadGny(s, &pixels, &w, &h, pixFormat_, table, reason);
     return DrawLoaded(ok, pixels, w, h, x, y);
 }
 
-bool TZoRGBBits::DrawPng(TStream* s, int x, int y, TZoAlpha* alpha, bool whiteMatte)
+bool TZoRGBBits::DrawPng(TStream* s, int x, int y, TZoAlpha* alpha, bool whiteMatte, std::string* reason)
 {
     uchar* pixels = nullptr;
     uchar* plane = nullptr;
     int w = 0, h = 0;
     uchar** planeOut = alpha ? &plane : nullptr;
-    const bool ok = whiteMatte ? LoadPngWhiteMat(s, &pixels, planeOut, &w, &h, pixFormat_)
-                               : LoadPng(s, &pixels, planeOut, &w, &h, pixFormat_);
+    const bool ok = whiteMatte ? LoadPngWhiteMat(s, &pixels, planeOut, &w, &h, pixFormat_, reason)
+                               : LoadPng(s, &pixels, planeOut, &w, &h, pixFormat_, reason);
     pendar::TPixelBlock planeBlock(plane);
     if (!DrawLoaded(ok, pixels, w, h, x, y))
         return false;
@@ -62,22 +62,22 @@ bool TZoRGBBits::DrawPng(TStream* s, int x, int y, TZoAlpha* alpha, bool whiteMa
     return true;
 }
 
-bool TZoRGBBits::DrawPngStream(TStream* s, int x, int y)
+bool TZoRGBBits::DrawPngStream(TStream* s, int x, int y, std::string* reason)
 {
-    return DrawPng(s, x, y, nullptr, false);
+    return DrawPng(s, x, y, nullptr, false, reason);
 }
 
-bool TZoRGBBits::DrawPngWMStream(TStream* s, int x, int y)
+bool TZoRGBBits::DrawPngWMStream(TStream* s, int x, int y, std::string* reason)
 {
-    return DrawPng(s, x, y, nullptr, true);
+    return DrawPng(s, x, y, nullptr, true, reason);
 }
 
-bool TZoRGBBits::DrawPngStream(TStream* s, int x, int y, TZoAlpha* alpha)
+bool TZoRGBBits::DrawPngStream(TStream* s, int x, int y, TZoAlpha* alpha, std::string* reason)
 {
-    return DrawPng(s, x, y, alpha, false);
+    return DrawPng(s, x, y, alpha, false, reason);
 }
 
-bool TZoRGBBits::DrawPngWMStream(TStream* s, int x, int y, TZoAlpha* alpha)
+bool TZoRGBBits::DrawPngWMStream(TStream* s, int x, int y, TZoAlpha* alpha, std::string* reason)
 {
-    return DrawPng(s, x, y, alpha, true);
+    return DrawPng(s, x, y, alpha, true, reason);
 }

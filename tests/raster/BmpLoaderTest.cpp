@@ -26,6 +26,7 @@ struct Outcome {
     int width = kUntouched;
     int height = kUntouched;
     std::vector<uint8_t> pixels;
+    std::string reason;
 };
 
 Outcome Bmp(const std::vector<uint8_t>& file, TPixFormat format, bool probe = false)
@@ -33,7 +34,7 @@ Outcome Bmp(const std::vector<uint8_t>& file, TPixFormat format, bool probe = fa
     TMemoryStream s(file);
     Outcome o;
     uchar* pixels = nullptr;
-    o.ok = LoadBmp(&s, probe ? nullptr : &pixels, &o.width, &o.height, format);
+    o.ok = LoadBmp(&s, probe ? nullptr : &pixels, &o.width, &o.height, format, &o.reason);
     TPixelBlock owned(pixels);
     if (o.ok && pixels)
         o.pixels.assign(pixels, pixels + size_t(o.width) * o.height * FormatAndDepthTable[format]);
@@ -46,7 +47,7 @@ Outcome Alpha(const std::vector<uint8_t>& file)
     TMemoryStream s(file);
     Outcome o;
     uchar* plane = nullptr;
-    o.ok = LoadAlpha(&s, &plane, &o.width, &o.height);
+    o.ok = LoadAlpha(&s, &plane, &o.width, &o.height, &o.reason);
     TPixelBlock owned(plane);
     if (o.ok)
         o.pixels.assign(plane, plane + size_t(o.width) * o.height);
@@ -184,6 +185,7 @@ TEST(BmpLoader, RefusesWhatItCannotDecodeFaithfully)
     struct Case {
         const char* what;
         BmpSpec spec;
+        std::string reason;
     };
     auto with = [](auto change) {
         BmpSpec s;
@@ -192,28 +194,39 @@ TEST(BmpLoader, RefusesWhatItCannotDecodeFaithfully)
         change(s);
         return s;
     };
+    const std::string kLimit = " is above the limit of 67108864 pixels";
     const Case cases[] = {
-        {"1-bit", with([](BmpSpec& s) { s.bitCount = 1; })},
-        {"4-bit", with([](BmpSpec& s) { s.bitCount = 4; })},
-        {"16-bit", with([](BmpSpec& s) { s.bitCount = 16; })},
-        {"32-bit", with([](BmpSpec& s) { s.bitCount = 32; })},
-        {"RLE8", with([](BmpSpec& s) { s.bitCount = 8, s.compression = 1; })},
-        {"bit fields", with([](BmpSpec& s) { s.compression = 3; })},
-        {"core header", with([](BmpSpec& s) { s.infoSize = 12; })},
-        {"unknown header size", with([](BmpSpec& s) { s.infoSize = 64; })},
-        {"gigantic header", with([](BmpSpec& s) { s.infoSize = 0xFFFFFFF0; })},
-        {"zero width", with([](BmpSpec& s) { s.width = 0; })},
-        {"negative width", with([](BmpSpec& s) { s.width = -4; })},
-        {"top-down", with([](BmpSpec& s) { s.height = -2; })},
-        {"zero height", with([](BmpSpec& s) { s.height = 0; })},
-        {"product overflows 32 bits", with([](BmpSpec& s) { s.width = 0x10001, s.height = 0x10001; })},
-        {"too many pixels", with([](BmpSpec& s) { s.width = 8193, s.height = 8192; })},
-        {"widest row", with([](BmpSpec& s) { s.width = 0x7FFFFFFF, s.height = 1; })},
-        {"257 palette entries", with([](BmpSpec& s) { s.bitCount = 8, s.clrUsed = 257; })},
-        {"huge palette", with([](BmpSpec& s) { s.bitCount = 8, s.clrUsed = 0xFFFFFFFF; })},
-        {"pixels inside the header", with([](BmpSpec& s) { s.offBits = 40; })},
+        {"1-bit", with([](BmpSpec& s) { s.bitCount = 1; }), "1-bit pictures are not supported (8 or 24 bits only)"},
+        {"4-bit", with([](BmpSpec& s) { s.bitCount = 4; }), "4-bit pictures are not supported (8 or 24 bits only)"},
+        {"16-bit", with([](BmpSpec& s) { s.bitCount = 16; }),
+         "16-bit pictures are not supported (8 or 24 bits only)"},
+        {"32-bit", with([](BmpSpec& s) { s.bitCount = 32; }),
+         "32-bit pictures are not supported (8 or 24 bits only)"},
+        {"RLE8", with([](BmpSpec& s) { s.bitCount = 8, s.compression = 1; }), "compression type 1 is not supported"},
+        {"bit fields", with([](BmpSpec& s) { s.compression = 3; }), "compression type 3 is not supported"},
+        {"core header", with([](BmpSpec& s) { s.infoSize = 12; }), "an info header of 12 bytes is not supported"},
+        {"unknown header size", with([](BmpSpec& s) { s.infoSize = 64; }),
+         "an info header of 64 bytes is not supported"},
+        {"gigantic header", with([](BmpSpec& s) { s.infoSize = 0xFFFFFFF0; }),
+         "an info header of 4294967280 bytes is not supported"},
+        {"zero width", with([](BmpSpec& s) { s.width = 0; }), "size 0 x 2 holds no pixels"},
+        {"negative width", with([](BmpSpec& s) { s.width = -4; }), "size -4 x 2 holds no pixels"},
+        {"top-down", with([](BmpSpec& s) { s.height = -2; }), "top-down pictures are not supported"},
+        {"zero height", with([](BmpSpec& s) { s.height = 0; }), "size 4 x 0 holds no pixels"},
+        {"product overflows 32 bits", with([](BmpSpec& s) { s.width = 0x10001, s.height = 0x10001; }),
+         "size 65537 x 65537" + kLimit},
+        {"too many pixels", with([](BmpSpec& s) { s.width = 8193, s.height = 8192; }), "size 8193 x 8192" + kLimit},
+        {"widest row", with([](BmpSpec& s) { s.width = 0x7FFFFFFF, s.height = 1; }),
+         "size 2147483647 x 1" + kLimit},
+        {"257 palette entries", with([](BmpSpec& s) { s.bitCount = 8, s.clrUsed = 257; }),
+         "a palette of 257 colours is more than 256"},
+        {"huge palette", with([](BmpSpec& s) { s.bitCount = 8, s.clrUsed = 0xFFFFFFFF; }),
+         "a palette of 4294967295 colours is more than 256"},
+        {"pixels inside the header", with([](BmpSpec& s) { s.offBits = 40; }),
+         "the pixel data would start inside the headers"},
         {"pixels inside the palette",
-         with([](BmpSpec& s) { s.bitCount = 8, s.clrUsed = 4, s.palette.resize(4), s.offBits = 54 + 8; })},
+         with([](BmpSpec& s) { s.bitCount = 8, s.clrUsed = 4, s.palette.resize(4), s.offBits = 54 + 8; }),
+         "the pixel data would start inside the headers"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -223,11 +236,20 @@ TEST(BmpLoader, RefusesWhatItCannotDecodeFaithfully)
         for (TPixFormat f : {pf24_888, pf16_565}) {
             Outcome o = Bmp(file, f);
             EXPECT_FALSE(o.ok);
+            EXPECT_EQ(c.reason, o.reason);
             EXPECT_EQ(c.spec.width, o.width);
             EXPECT_EQ(c.spec.height, o.height);
-            EXPECT_FALSE(Bmp(file, f, true).ok) << "probe";
+            Outcome probe = Bmp(file, f, true);
+            EXPECT_FALSE(probe.ok);
+            EXPECT_EQ(c.reason, probe.reason) << "probe";
         }
-        EXPECT_FALSE(Alpha(file).ok);
+        Outcome alpha = Alpha(file);
+        EXPECT_FALSE(alpha.ok);
+        // The alpha loader takes 8-bit pictures only, and says so first.
+        EXPECT_EQ(c.spec.bitCount == 8
+                      ? c.reason
+                      : std::to_string(c.spec.bitCount) + "-bit pictures are not supported (8 bits only)",
+                  alpha.reason);
     }
 }
 
@@ -248,9 +270,15 @@ TEST(BmpLoader, TruncatedFilesFailCleanly)
         for (size_t len = 0; len < file.size(); ++len) {
             SCOPED_TRACE(testing::Message() << bits << "-bit cut at " << len);
             std::vector<uint8_t> cut(file.begin(), file.begin() + long(len));
+            // Where the file ends decides the reason.
+            const size_t pixelsStart = 54 + 4 * spec.palette.size();
+            const char* reason = len < 54            ? "the file ends inside its headers"
+                                 : len < pixelsStart ? "the file ends inside its palette"
+                                                     : "the file ends inside its pixels";
             for (TPixFormat f : kFormats) {
                 Outcome o = Bmp(cut, f);
                 ASSERT_FALSE(o.ok);
+                ASSERT_EQ(reason, o.reason);
                 // A read that fails leaves the dimensions alone.
                 ASSERT_EQ(kUntouched, o.width);
                 ASSERT_EQ(kUntouched, o.height);

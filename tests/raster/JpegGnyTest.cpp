@@ -44,6 +44,7 @@ struct Decoded {
     int w = -1;
     int h = -1;
     TPixelBlock pixels;
+    std::string reason;
 };
 
 Decoded Jpeg(const std::vector<uint8_t>& file, TPixFormat format, bool probe = false)
@@ -51,7 +52,7 @@ Decoded Jpeg(const std::vector<uint8_t>& file, TPixFormat format, bool probe = f
     Decoded d;
     TMemoryStream s(file);
     uchar* p = nullptr;
-    d.ok = LoadJpeg(&s, probe ? nullptr : &p, &d.w, &d.h, format);
+    d.ok = LoadJpeg(&s, probe ? nullptr : &p, &d.w, &d.h, format, &d.reason);
     d.pixels.reset(p);
     return d;
 }
@@ -113,30 +114,44 @@ TEST(Jpeg, RefusedInput)
     JpegSpec spec;
     spec.kind = JpegKind::Cmyk;
     const auto cmyk = pendar::test::MakeJpeg(spec, Samples(random, spec, 4));
-    EXPECT_FALSE(Jpeg(cmyk, pf24_888).ok); // no conversion to RGB
-    EXPECT_FALSE(Jpeg({}, pf24_888).ok);   // empty
-    EXPECT_FALSE(Jpeg({'B', 'M', 1, 2, 3, 4}, pf24_888).ok);
+    // The library's own words, whatever they are, say why.
+    for (const std::vector<uint8_t>& file : {cmyk,                                    // no conversion to RGB
+                                             std::vector<uint8_t>{},                  // empty
+                                             std::vector<uint8_t>{'B', 'M', 1, 2, 3, 4}}) {
+        const Decoded d = Jpeg(file, pf24_888);
+        EXPECT_FALSE(d.ok);
+        EXPECT_NE("", d.reason);
+    }
     const Decoded refused = Jpeg({0xFF, 0xD8, 0xFF, 0xD9}, pf24_888); // no frame
     EXPECT_FALSE(refused.ok);
+    EXPECT_NE("", refused.reason);
     EXPECT_EQ(-1, refused.w); // untouched
 
     spec.kind = JpegKind::Colour;
     const auto good = pendar::test::MakeJpeg(spec, Samples(random, spec, 3));
-    EXPECT_FALSE(Jpeg(good, pfNone).ok);
-    TMemoryStream s(good);
-    EXPECT_FALSE(LoadJpeg(nullptr, nullptr, nullptr, nullptr, pf24_888));
+    EXPECT_EQ("no such pixel format", Jpeg(good, pfNone).reason);
+    std::string reason;
+    EXPECT_FALSE(LoadJpeg(nullptr, nullptr, nullptr, nullptr, pf24_888, &reason));
+    EXPECT_EQ("no stream", reason);
 
-    // A frame header claiming 65535 x 65535 (above the pixel limit) is
-    // refused, header-only or not.
-    std::vector<uint8_t> huge = good;
-    for (size_t i = 0; i + 8 < huge.size(); ++i) {
-        if (huge[i] == 0xFF && (huge[i + 1] == 0xC0 || huge[i + 1] == 0xC2)) {
-            huge[i + 5] = huge[i + 6] = huge[i + 7] = huge[i + 8] = 0xFF;
-            break;
+    // A frame header claiming 8192 x 8193 (just above the pixel limit) is
+    // refused, header-only or not; 65535 x 65535 the library refuses itself.
+    auto claiming = [&](uint16_t w, uint16_t h) {
+        std::vector<uint8_t> file = good;
+        for (size_t i = 0; i + 8 < file.size(); ++i) {
+            if (file[i] == 0xFF && (file[i + 1] == 0xC0 || file[i + 1] == 0xC2)) {
+                file[i + 5] = uint8_t(h >> 8), file[i + 6] = uint8_t(h);
+                file[i + 7] = uint8_t(w >> 8), file[i + 8] = uint8_t(w);
+                break;
+            }
         }
+        return file;
+    };
+    for (const auto& huge : {claiming(8192, 8193), claiming(65535, 65535)}) {
+        EXPECT_FALSE(Jpeg(huge, pf24_888, true).ok);
+        EXPECT_FALSE(Jpeg(huge, pf24_888).ok);
     }
-    EXPECT_FALSE(Jpeg(huge, pf24_888, true).ok);
-    EXPECT_FALSE(Jpeg(huge, pf24_888).ok);
+    EXPECT_EQ("size 8192 x 8193 is above the limit of 67108864 pixels", Jpeg(claiming(8192, 8193), pf24_888).reason);
 }
 
 // A stream cut anywhere after its header still decodes (the library fills
@@ -227,16 +242,28 @@ TEST(Gny, SizesCutFilesAndHostileHeaders)
     TMemoryStream cut(std::vector<uint8_t>(file.begin(), file.end() - 1));
     uchar* p = nullptr;
     w = h = -1;
-    EXPECT_FALSE(LoadGny(&cut, &p, &w, &h, pf24_888, table.data()));
+    std::string reason;
+    EXPECT_FALSE(LoadGny(&cut, &p, &w, &h, pf24_888, table.data(), &reason));
+    EXPECT_EQ("the file ends before the rows its header announces", reason);
     EXPECT_EQ(nullptr, p);
     EXPECT_EQ(-1, w);
+    TMemoryStream headless(std::vector<uint8_t>(file.begin(), file.begin() + 7));
+    EXPECT_FALSE(LoadGny(&headless, nullptr, &w, &h, pf24_888, table.data(), &reason));
+    EXPECT_EQ("the file ends inside its header", reason);
 
     struct Case {
         int32_t w, h;
-    } hostile[] = {{0, 1}, {1, 0}, {-1, 5}, {5, -1}, {100000, 100000}, {INT32_MAX, INT32_MAX}};
+        const char* reason;
+    } hostile[] = {{0, 1, "size 0 x 1 holds no pixels"},
+                   {1, 0, "size 1 x 0 holds no pixels"},
+                   {-1, 5, "size -1 x 5 holds no pixels"},
+                   {5, -1, "size 5 x -1 holds no pixels"},
+                   {100000, 100000, "size 100000 x 100000 is above the limit of 67108864 pixels"},
+                   {INT32_MAX, INT32_MAX, "size 2147483647 x 2147483647 is above the limit of 67108864 pixels"}};
     for (const Case& c : hostile) {
         TMemoryStream s(pendar::test::MakeGny(c.w, c.h, {}, table.data()));
-        EXPECT_FALSE(LoadGny(&s, &p, &w, &h, pf24_888, table.data())) << c.w << "x" << c.h;
+        EXPECT_FALSE(LoadGny(&s, &p, &w, &h, pf24_888, table.data(), &reason)) << c.w << "x" << c.h;
+        EXPECT_EQ(c.reason, reason);
         TMemoryStream t(pendar::test::MakeGny(c.w, c.h, {}, table.data()));
         EXPECT_FALSE(LoadGny(&t, nullptr, &w, &h, pf24_888, table.data())) << c.w << "x" << c.h;
     }
@@ -251,8 +278,10 @@ TEST(Gny, SizesCutFilesAndHostileHeaders)
     EXPECT_EQ(nullptr, p);
 
     TMemoryStream s(file);
-    EXPECT_FALSE(LoadGny(&s, &p, &w, &h, pf24_888, nullptr)); // no table
-    EXPECT_FALSE(LoadGny(&s, &p, &w, &h, pfNone, table.data()));
+    EXPECT_FALSE(LoadGny(&s, &p, &w, &h, pf24_888, nullptr, &reason));
+    EXPECT_EQ("no descrambling table", reason);
+    EXPECT_FALSE(LoadGny(&s, &p, &w, &h, pfNone, table.data(), &reason));
+    EXPECT_EQ("no such pixel format", reason);
     pendar::test::LimitedStream raising(file, 10, true);
     EXPECT_FALSE(LoadGny(&raising, &p, &w, &h, pf24_888, table.data()));
     EXPECT_EQ(nullptr, p);

@@ -195,7 +195,11 @@ TEST(Png, GreyPicturesAndSmallPalettesAreRefusedBeforeAnyRow)
             uchar* alpha = nullptr;
             int w = -7, h = -7;
             TMemoryStream s(p.file);
-            EXPECT_FALSE(LoadPng(&s, probe ? nullptr : &pixels, probe ? nullptr : &alpha, &w, &h, pf24_888));
+            std::string reason;
+            EXPECT_FALSE(
+                LoadPng(&s, probe ? nullptr : &pixels, probe ? nullptr : &alpha, &w, &h, pf24_888, &reason));
+            EXPECT_EQ(c.channels == 1 ? "LoadPng Error:Bit Depth.Not Support" : "LoadPng Error:GrayScale.Not Support",
+                      reason);
             EXPECT_EQ(nullptr, pixels);
             EXPECT_EQ(nullptr, alpha);
             EXPECT_EQ(-7, w);
@@ -219,12 +223,16 @@ TEST(Png, HeaderOnlyAndRefusedArguments)
 
     uchar* pixels = nullptr;
     TMemoryStream t(p.file);
-    EXPECT_FALSE(LoadPng(&t, &pixels, &w, &h, pfNone));
+    std::string reason;
+    EXPECT_FALSE(LoadPng(&t, &pixels, &w, &h, pfNone, &reason));
+    EXPECT_EQ("no such pixel format", reason);
     EXPECT_FALSE(LoadPng(&t, &pixels, &w, &h, static_cast<TPixFormat>(8)));
-    EXPECT_FALSE(LoadPng(nullptr, &pixels, &w, &h, pf24_888));
+    EXPECT_FALSE(LoadPng(nullptr, &pixels, &w, &h, pf24_888, &reason));
+    EXPECT_EQ("no stream", reason);
     const std::vector<uint8_t> bmp = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     TMemoryStream notPng(bmp);
-    EXPECT_FALSE(LoadPng(&notPng, &pixels, &w, &h, pf24_888));
+    EXPECT_FALSE(LoadPng(&notPng, &pixels, &w, &h, pf24_888, &reason));
+    EXPECT_EQ("not a PNG file", reason);
     TMemoryStream empty;
     EXPECT_EQ(0, ChkChannelPng(&empty));
     EXPECT_EQ(0, ChkChannelPng(nullptr));
@@ -256,15 +264,23 @@ TEST(Png, DamagedFilesFail)
     EXPECT_FALSE(LoadPng(&raising, &pixels, nullptr, nullptr, pf24_888));
 }
 
-// A header may claim any size: pictures above the engine's limit are refused
-// before anything is allocated for them.
-TEST(Png, HugeHeadersAreRefused)
+// A header may claim any size: it is answered as it is, but the pixels of
+// a picture above the engine's limit are refused before anything is
+// allocated for them.
+TEST(Png, HugeHeadersAreAnsweredButNeverDecoded)
 {
     struct Case {
         png_uint_32 width, height;
-        bool ok;
-    } cases[] = {{100000, 100000, false}, {1u << 27, 1, false}, {8192, 8192, true}};
+        bool header;        // the header is answered (libpng itself takes no side above 2^26)
+        const char* reason; // why the pixels are not decoded
+    } cases[] = {
+        {100000, 100000, true, "size 100000 x 100000 is above the limit of 67108864 pixels"},
+        {60000, 60000, true, "size 60000 x 60000 is above the limit of 67108864 pixels"},
+        {1u << 27, 1, false, nullptr},
+        {8192, 8192, true, "Png Error. Read Error."}, // allowed, but its rows never come
+    };
     for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.width << "x" << c.height);
         // A valid header and an empty picture stream: enough for the probe.
         std::vector<uint8_t> file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
         for (png_uint_32 v : {c.width, c.height}) {
@@ -279,12 +295,22 @@ TEST(Png, HugeHeadersAreRefused)
         file.insert(file.end(), {0, 0, 0, 10, 'I', 'D', 'A', 'T'});
         TMemoryStream s(file);
         int w = 0, h = 0;
-        EXPECT_EQ(c.ok, LoadPng(&s, nullptr, nullptr, &w, &h, pf24_888)) << c.width << "x" << c.height;
-        if (!c.ok) {
-            TMemoryStream t(file);
-            uchar* pixels = nullptr;
-            EXPECT_FALSE(LoadPng(&t, &pixels, nullptr, nullptr, pf24_888));
-            EXPECT_EQ(nullptr, pixels);
+        EXPECT_EQ(c.header, LoadPng(&s, nullptr, nullptr, &w, &h, pf24_888));
+        TMemoryStream probe(file);
+        EXPECT_EQ(c.header ? 3 : 0, ChkChannelPng(&probe));
+        if (c.header) {
+            EXPECT_EQ(int(c.width), w);
+            EXPECT_EQ(int(c.height), h);
+        }
+        TMemoryStream t(file);
+        uchar* pixels = nullptr;
+        std::string reason;
+        EXPECT_FALSE(LoadPng(&t, &pixels, nullptr, nullptr, pf24_888, &reason));
+        EXPECT_EQ(nullptr, pixels);
+        if (c.reason) {
+            EXPECT_EQ(c.reason, reason);
+        } else {
+            EXPECT_FALSE(reason.empty());
         }
     }
 }
