@@ -73,6 +73,9 @@ bool SkinToolForm::Open(const std::string& path, std::string& error)
     if (form_.OpenSkinFrom(*source))
         return true;
     error = boxes_.First();
+    // The file and reason, on a line of their own.
+    if (!form_.SkinFailure().empty())
+        error += "\n" + port::Cp932ToUtf8(form_.SkinFailure());
     return false;
 }
 

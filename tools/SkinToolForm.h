@@ -49,7 +49,7 @@ public:
 
     TMainForm& Form() { return form_; }
     // Opens the pack or skin folder at `path`; on failure `error` holds the
-    // failure text.
+    // failure text and, on a second line, the file and reason.
     bool Open(const std::string& path, std::string& error);
 
 private:

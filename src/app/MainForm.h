@@ -124,6 +124,9 @@ public:
     // A skin from a pack or folder outside the skin folders, opened as
     // OpenSkin opens one (pendar-tool); false after its message was shown.
     bool OpenSkinFrom(const pendar::TSkinSource& source);
+    // Why the last skin failed to open: the file and the reason, as
+    // "file: reason" (code page 932); empty after a skin that opened.
+    const std::string& SkinFailure() const { return skinFailure_; }
 
     // The balloon's drawing side, for the message store: the four lines
     // shown (italic and underlined for emphasis), the balloon made visible;
@@ -259,11 +262,18 @@ protected:
     bool ReadSkinInfo();
     bool LoadSkinPictures();
     // A file of the open skin, or null when it is missing or its name is
-    // refused.
-    std::unique_ptr<TStream> OpenSkinFile(std::string_view name);
-    // Decodes a picture of the skin into the empty buffer `target`; false
-    // when it does not decode or is larger than the skin's pixels allow.
-    bool DecodeSkinPicture(TStream& stream, TZoRGBBits& target);
+    // refused (a non-null `why` then says which).
+    std::unique_ptr<TStream> OpenSkinFile(std::string_view name, std::string* why = nullptr);
+    // Loads the skin's picture `name` into the empty buffer `target`: a row
+    // of `cells` frames (1 for a still picture). False, with SkinFailure
+    // set, when it is missing, does not decode, or is larger than the
+    // skin's pixels and one cell's sides allow.
+    bool LoadSkinPicture(const std::string& name, TZoRGBBits& target, int cells);
+    bool DecodeSkinPicture(TStream& stream, TZoRGBBits& target, int cells, std::string& why);
+    // Keeps "file: reason" as the skin's failure; false.
+    bool SkinRefused(std::string_view file, std::string_view why);
+    // Shows a skin failure's box and logs it with its reason; false.
+    bool SkinFailed(const char* utf8Box);
     void SetUpClockLabels();
     void LayoutPanels(int w, int h, int bw, int bh);
     // A frame: its bitmap (null when there is none) and its columns.
@@ -291,6 +301,7 @@ protected:
 
     TZoPack zoPack_;
     std::string skinFolder_; // when no pack is open
+    std::string skinFailure_;
     int64_t skinPixelsLeft_ = 0; // what the skin's pictures may still take
     std::array<TZoRGBBits, kSkinSlots> pictures_;
     std::array<TZoRGBBits, kSkinSlots> animes_;

@@ -29,10 +29,7 @@ void TMainForm::ReleaseBalloon()
 bool TMainForm::LoadBalloon()
 {
     ReleaseBalloon();
-    std::unique_ptr<TStream> stream = OpenSkinFile("Fukidasi.bmp");
-    if (!stream)
-        return false;
-    if (!DecodeSkinPicture(*stream, balloon_))
+    if (!LoadSkinPicture("Fukidasi.bmp", balloon_, 1))
         return false;
     LayoutBalloon();
     DrawBalloon(balloonSide_);

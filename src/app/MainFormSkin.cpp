@@ -5,12 +5,17 @@
 #include "app/PlainFrame.h"
 #include "app/SkinParse.h"
 #include "base/Sjis.h"
+#include "port/Cp932.h"
 #include "raster/BmpLoader.h"
+
+#include <filesystem>
 
 namespace {
 
 // A skin is hostile input: its pictures are capped before they are
-// decoded, each and all together.
+// decoded, each and all together. The side cap holds for what a window
+// shows, a still picture or one cell of a strip, so that no window outgrows
+// X's 16-bit coordinates; the pixel caps bound the memory.
 constexpr int kMaxSkinPictureSide = 16384;
 constexpr int64_t kMaxSkinPicturePixels = int64_t{1} << 24;
 constexpr int64_t kMaxSkinPixels = int64_t{1} << 26;
@@ -45,28 +50,38 @@ bool TMainForm::OpenSkinFrom(const pendar::TSkinSource& source)
     ReleasePictures();
     ClosePack();
     skinFolder_.clear();
+    skinFailure_.clear();
     if (!source.pack.empty()) {
         if (!zoPack_.OpenPack(source.pack)) {
-            ShowError(svc_, "Pakが開けません。");
-            return false;
+            SkinRefused(port::Utf8ToCp932(std::filesystem::path(source.pack).filename().string()),
+                        "cannot be opened as a pack");
+            return SkinFailed("Pakが開けません。");
         }
     } else {
         skinFolder_ = source.folder;
     }
-    if (!ReadSkinInfo()) {
-        ShowError(svc_, "設定ファイルの読み込みに失敗しました。");
-        return false;
-    }
-    if (!LoadSkinPictures()) {
-        ShowError(svc_, "初期化に失敗しました。");
-        return false;
-    }
-    if (!LoadBalloon()) {
-        ShowError(svc_, "メッセージウィンドウの初期化に失敗しました。");
-        return false;
-    }
+    if (!ReadSkinInfo())
+        return SkinFailed("設定ファイルの読み込みに失敗しました。");
+    if (!LoadSkinPictures())
+        return SkinFailed("初期化に失敗しました。");
+    if (!LoadBalloon())
+        return SkinFailed("メッセージウィンドウの初期化に失敗しました。");
     ShowLoadedSkin();
     return true;
+}
+
+bool TMainForm::SkinRefused(std::string_view file, std::string_view why)
+{
+    skinFailure_ = std::string(file) + ": " + std::string(why);
+    return false;
+}
+
+bool TMainForm::SkinFailed(const char* utf8Box)
+{
+    ShowError(svc_, utf8Box);
+    // The box keeps its fixed text; the log says which file and why.
+    AddLog(Sjis(utf8Box) + (skinFailure_.empty() ? "" : " " + skinFailure_), 255);
+    return false;
 }
 
 void TMainForm::ShowLoadedSkin()
@@ -77,48 +92,85 @@ void TMainForm::ShowLoadedSkin()
     UpdateClock(currentTime_);
 }
 
-std::unique_ptr<TStream> TMainForm::OpenSkinFile(std::string_view name)
+std::unique_ptr<TStream> TMainForm::OpenSkinFile(std::string_view name, std::string* why)
 {
+    std::string unasked;
+    std::string& reason = why ? *why : unasked;
     std::optional<std::string> relative = pendar::SkinRelativePath(name);
-    if (!relative)
+    if (!relative) {
+        reason = "not a name of a file inside the skin";
         return nullptr;
-    if (zoPack_.Opened())
-        return zoPack_.ZoMakeStream(name);
-    if (skinFolder_.empty())
+    }
+    if (zoPack_.Opened()) {
+        std::unique_ptr<TStream> stream = zoPack_.ZoMakeStream(name);
+        if (!stream)
+            reason = "not in the pack, or damaged there";
+        return stream;
+    }
+    std::optional<std::string> path =
+        skinFolder_.empty() ? std::nullopt : pendar::FindFileIgnoringCase(skinFolder_, *relative);
+    if (!path) {
+        reason = "not found";
         return nullptr;
-    std::optional<std::string> path = pendar::FindFileIgnoringCase(skinFolder_, *relative);
-    if (!path)
-        return nullptr;
-    return TFileStream::Open(*path, fmOpenRead);
+    }
+    return TFileStream::Open(*path, fmOpenRead, &reason);
 }
 
-bool TMainForm::DecodeSkinPicture(TStream& stream, TZoRGBBits& target)
+bool TMainForm::LoadSkinPicture(const std::string& name, TZoRGBBits& target, int cells)
+{
+    std::string why;
+    std::unique_ptr<TStream> stream = OpenSkinFile(name, &why);
+    return (stream && DecodeSkinPicture(*stream, target, cells, why)) || SkinRefused(name, why);
+}
+
+bool TMainForm::DecodeSkinPicture(TStream& stream, TZoRGBBits& target, int cells, std::string& why)
 {
     int w = 0;
     int h = 0;
-    if (!LoadBmp(&stream, nullptr, &w, &h, pf24_888) || w < 1 || h < 1 || w > kMaxSkinPictureSide ||
-        h > kMaxSkinPictureSide)
+    if (!LoadBmp(&stream, nullptr, &w, &h, pf24_888, &why))
         return false;
+    const int cellWidth = w / std::max(cells, 1);
+    const std::string size = std::to_string(w) + " x " + std::to_string(h);
+    if (cellWidth > kMaxSkinPictureSide || h > kMaxSkinPictureSide) {
+        why = (cells > 1 ? "a cell of " + std::to_string(cellWidth) + " x " + std::to_string(h) : size) +
+              " is more than " + std::to_string(kMaxSkinPictureSide) + " pixels on a side";
+        return false;
+    }
     const int64_t pixels = int64_t{w} * h;
-    if (pixels > kMaxSkinPicturePixels || pixels > skinPixelsLeft_ || !stream.SetPosition(0))
+    if (pixels > kMaxSkinPicturePixels) {
+        why = size + " is more than " + std::to_string(kMaxSkinPicturePixels) + " pixels";
         return false;
-    if (!target.DrawBmpStream(&stream, 0, 0) || !target.Created())
+    }
+    if (pixels > skinPixelsLeft_) {
+        why = "the skin's pictures are more than " + std::to_string(kMaxSkinPixels) + " pixels together";
         return false;
+    }
+    if (!stream.SetPosition(0)) {
+        why = "cannot be read again from its start";
+        return false;
+    }
+    if (!target.DrawBmpStream(&stream, 0, 0, &why))
+        return false;
+    if (!target.Created()) {
+        why = "out of memory";
+        return false;
+    }
     skinPixelsLeft_ -= pixels;
     return true;
 }
 
 bool TMainForm::ReadSkinInfo()
 {
-    std::unique_ptr<TStream> stream = OpenSkinFile("Info.ini");
+    std::string why;
+    std::unique_ptr<TStream> stream = OpenSkinFile("Info.ini", &why);
     if (!stream)
-        return false;
+        return SkinRefused("Info.ini", why);
     const int64_t size = stream->Size();
     if (size < 0 || size > static_cast<int64_t>(kMaxSkinInfoBytes))
-        return false;
+        return SkinRefused("Info.ini", "larger than " + std::to_string(kMaxSkinInfoBytes) + " bytes");
     std::string text(static_cast<size_t>(size), '\0');
     if (stream->Read(text.data(), size) != size)
-        return false;
+        return SkinRefused("Info.ini", "cannot be read");
     stream.reset();
 
     skin_.SetDefaults();
@@ -126,7 +178,7 @@ bool TMainForm::ReadSkinInfo()
         ParseSkinLine(skin_, line);
     ApplyTaskbarMode();
     FinishSkinInfo(skin_);
-    return skin_.pictureCount > 0;
+    return skin_.pictureCount > 0 || SkinRefused("Info.ini", "PICTURE1 is missing");
 }
 
 bool TMainForm::LoadSkinPictures()
@@ -134,40 +186,37 @@ bool TMainForm::LoadSkinPictures()
     if (skin_.pictureCount == 0)
         return false;
     ReleasePictures();
-    auto load = [&](const std::string& name, TZoRGBBits& target) {
-        std::unique_ptr<TStream> stream = OpenSkinFile(name);
-        return stream && DecodeSkinPicture(*stream, target);
-    };
 
     if (skin_.quentilFlag > 0) {
         TZoRGBBits strip;
-        if (!load(skin_.pictures[0], strip))
+        if (!LoadSkinPicture(skin_.pictures[0], strip, kStripCells))
             return false;
         const int u = strip.Width() / kStripCells;
         if (u <= 0 || strip.Height() <= 0)
-            return false;
+            return SkinRefused(skin_.pictures[0], "narrower than the strip's " + std::to_string(kStripCells) +
+                                                      " cells");
         // Cell 8 is the still picture; the animations are cells 8-12,
         // 13-14, 15-16, and QUENTILFLAG cells from 17.
         const struct {
             int first, count;
         } cuts[] = {{8, 5}, {13, 2}, {15, 2}, {17, skin_.quentilFlag}};
         if (!CutCells(strip, u, 8, 1, pictures_[0]))
-            return false;
+            return SkinRefused(skin_.pictures[0], "out of memory");
         for (size_t i = 0; i < std::size(cuts); ++i) {
             if (!CutCells(strip, u, cuts[i].first, cuts[i].count, animes_[i]))
-                return false;
+                return SkinRefused(skin_.pictures[0], "out of memory");
             skin_.animes[i].frames = cuts[i].count;
             skin_.animes[i].delay = 0;
         }
         skin_.animeCount = 4;
     } else {
         for (int i = 0; i < skin_.pictureCount; ++i)
-            if (!load(skin_.pictures[static_cast<size_t>(i)], pictures_[static_cast<size_t>(i)]))
+            if (!LoadSkinPicture(skin_.pictures[static_cast<size_t>(i)], pictures_[static_cast<size_t>(i)], 1))
                 return false;
         auto loadStrips = [&](std::array<TSkinStrip, kSkinSlots>& strips, int count,
                               std::array<TZoRGBBits, kSkinSlots>& buffers) {
             for (size_t i = 0; i < static_cast<size_t>(count); ++i) {
-                if (!load(strips[i].file, buffers[i]))
+                if (!LoadSkinPicture(strips[i].file, buffers[i], strips[i].frames))
                     return false;
                 // Each frame is at least one pixel wide.
                 strips[i].frames = std::min(strips[i].frames, buffers[i].Width());

@@ -78,6 +78,7 @@ struct DriverFixture {
         world.clock.Set(2024, 6, 2, 10, 0, 30); // a Sunday
         form = std::make_unique<DriverForm>(world.Services(dir.File("Pendar.ini")), world.clock, kind);
         form->FormCreate();
+        world.log.lines.clear(); // the start-up's own lines (there is no skin)
         TSkinInfo& skin = form->SkinInfo();
         skin.connectMes = "CONNECT";
         skin.conErrMes = "CONERR $HOST$";

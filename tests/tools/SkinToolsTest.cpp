@@ -1,6 +1,7 @@
 // pendar-tool skin check and render, run as programs on the sample skin and
 // on small skins written by the test.
 #include "app/FaceForm.h"
+#include "port/Cp932.h"
 #include "support/RunTool.h"
 
 #include <QGuiApplication>
@@ -49,17 +50,69 @@ TEST(SkinCheck, PrintsEveryKeyOfAFolderSkinInOrder)
     EXPECT_EQ(std::string::npos, run.out.find("MESOFFSETX="));
 }
 
-TEST(SkinCheck, ASkinThatFailsPrintsItsMessage)
+// Small skins as a skin author writes them: what the check prints for
+// each, the lines that must be there or, for a skin that fails, the box's
+// text and then the file and reason.
+TEST(SkinCheck, FixtureSkinsAndWhatTheCheckSays)
 {
-    SkinWorld w;
-    w.WriteSimpleSkin("Broken", "PICTURE1=gone.bmp\n");
-    auto run = RunTool({"skin", "check", w.SkinFolder("Broken")});
-    EXPECT_EQ(1, run.exitCode);
-    EXPECT_EQ("初期化に失敗しました。\n", run.err);
-    EXPECT_EQ("", run.out);
+    struct Case {
+        const char* what;
+        std::string info; // more Info.ini lines for the simple skin (UTF-8)
+        std::vector<std::pair<std::string, std::string>> files;
+        std::vector<std::string> lines; // lines of the output (success)
+        std::string error;              // standard error (failure)
+    } cases[] = {
+        {"double-byte characters ending in 0x5C are kept whole",
+         "NAME=予nX\\nソ\nSTARTMES=\"能n\\n十n\"\n",
+         {},
+         {"NAME=予nX\\nソ", "STARTMES=能n\\n十n"},
+         ""},
+        {"a strip of 42 cells wider than a window takes",
+         "QUENTILFLAG=3\nPICTURE1=strip.bmp\n",
+         {{"strip.bmp", TestPicture(42 * 400, 2, 0x102030).Bmp()}},
+         {"picture1 400x2", "animations 4"},
+         ""},
+        {"an animation of two frames wider than a window takes",
+         "ANIME1=wide.bmp,2\n",
+         {{"wide.bmp", TestPicture(2 * 9000, 2, 0x102030).Bmp()}},
+         {"ANIME1=wide.bmp,2,0", "animations 1"},
+         ""},
+        {"a picture wider than a window",
+         "PICTURE2=wide.bmp\n",
+         {{"wide.bmp", TestPicture(16385, 1, 0).Bmp()}},
+         {},
+         "初期化に失敗しました。\nwide.bmp: 16385 x 1 is more than 16384 pixels on a side\n"},
+        {"a missing picture", "PICTURE1=gone.bmp\n", {}, {},
+         "初期化に失敗しました。\ngone.bmp: not found\n"},
+        {"a balloon that is no picture",
+         "",
+         {{"Fukidasi.bmp", std::string(60, '\0')}},
+         {},
+         "メッセージウィンドウの初期化に失敗しました。\nFukidasi.bmp: 0-bit pictures are not supported (8 or 24 bits "
+         "only)\n"},
+        {"no PICTURE1", "PICTURE1=\n", {}, {}, "設定ファイルの読み込みに失敗しました。\nInfo.ini: PICTURE1 is missing\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SkinWorld w;
+        w.WriteSimpleSkin("Mine", port::Utf8ToCp932(c.info));
+        for (const auto& [name, bytes] : c.files)
+            w.Write("Mine", name, bytes);
+        auto run = RunTool({"skin", "check", w.SkinFolder("Mine")});
+        if (!c.error.empty()) {
+            EXPECT_EQ(1, run.exitCode);
+            EXPECT_EQ(c.error, run.err);
+            EXPECT_EQ("", run.out);
+            continue;
+        }
+        ASSERT_EQ(0, run.exitCode) << run.err;
+        for (const std::string& line : c.lines)
+            EXPECT_TRUE(HasLine(run.out, line)) << line << "\n" << run.out;
+    }
 
-    auto missing = RunTool({"skin", "check", w.dir.File("nothing.Pak")});
+    auto missing = RunTool({"skin", "check", "/nonexistent/nothing.Pak"});
     EXPECT_EQ(1, missing.exitCode);
+    EXPECT_EQ("/nonexistent/nothing.Pak: no such skin folder or pack\n", missing.err);
     EXPECT_EQ(2, RunTool({"skin"}).exitCode);
     EXPECT_EQ(2, RunTool({"skin", "look", "x"}).exitCode);
 }
