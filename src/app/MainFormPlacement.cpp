@@ -20,6 +20,9 @@ void TMainForm::ApplyTaskbarMode()
     // With the task-bar mode the character keeps to the screen's edges
     // instead of following windows.
     mappedAlign_ = settings_.taskbar ? pendar::ScreenEdgeAlign(skin_.align) : skin_.align;
+    // Only the window-relative places need the foreground window; for the
+    // others the tracker listens to nothing.
+    svc_.tracker.Follow(mappedAlign_ > alRight);
 }
 
 pendar::TPlacementGeometry TMainForm::PlacementGeometry() const

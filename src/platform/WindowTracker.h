@@ -23,6 +23,10 @@ struct ForegroundInfo {
 class IWindowTracker {
 public:
     virtual ~IWindowTracker() = default;
+    // Whether the foreground window is wanted at all (a window-relative
+    // alignment). While it is not, a tracker may watch nothing and answer
+    // "no window".
+    virtual void Follow(bool on) { (void)on; }
     virtual ForegroundInfo Foreground() = 0;
     // True while `id` exists, is mapped and is not minimised.
     virtual bool IsShown(WindowId id) = 0;

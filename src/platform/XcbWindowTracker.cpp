@@ -1,10 +1,14 @@
 #include "platform/XcbWindowTracker.h"
 
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
 #include <xcb/xcb.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <vector>
 
 namespace pendar {
@@ -22,6 +26,10 @@ Reply<T> Take(T* reply, xcb_generic_error_t* error)
 }
 
 constexpr uint32_t kMaxListItems = 4096; // longer lists are cut, never trusted
+constexpr int kMaxFrameDepth = 8;         // window managers nest a frame or two
+
+constexpr uint32_t kWindowEvents = XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
+constexpr uint32_t kFrameEvents = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
 
 } // namespace
 
@@ -30,6 +38,122 @@ struct XcbWindowTracker::State {
     xcb_window_t root = 0;
     xcb_atom_t activeWindow = 0, clientListStacking = 0, wmState = 0, stateHidden = 0, stateSkipTaskbar = 0, stateAbove = 0,
                frameExtents = 0, windowType = 0, typeDesktop = 0, typeDock = 0;
+
+    // Following: the kept answer, whether it must be asked again, and the
+    // windows listened to (the active foreign window and the last one
+    // answered, each with the frames around it up to the root).
+    bool following = false;
+    bool stale = true;
+    ForegroundInfo answer;
+    std::map<xcb_window_t, std::vector<xcb_window_t>> watched;
+    xcb_window_t lastOther = 0;
+    bool lastOtherShown = false;
+    bool lastOtherShownKnown = false;
+    std::unique_ptr<QSocketNotifier> notifier;
+
+    void Select(xcb_window_t w, uint32_t mask) { xcb_change_window_attributes(c, w, XCB_CW_EVENT_MASK, &mask); }
+
+    // The windows between `w` and the root: the window manager's frames,
+    // whose moves carry `w` along.
+    std::vector<xcb_window_t> FramesOf(xcb_window_t w)
+    {
+        std::vector<xcb_window_t> frames;
+        for (int depth = 0; depth < kMaxFrameDepth; ++depth) {
+            xcb_generic_error_t* error = nullptr;
+            auto tree = Take(xcb_query_tree_reply(c, xcb_query_tree(c, w), &error), error);
+            if (!tree || tree->parent == root || tree->parent == XCB_WINDOW_NONE)
+                break;
+            w = tree->parent;
+            frames.push_back(w);
+        }
+        return frames;
+    }
+
+    bool FrameInUse(xcb_window_t frame) const
+    {
+        for (const auto& [w, frames] : watched)
+            if (std::find(frames.begin(), frames.end(), frame) != frames.end())
+                return true;
+        return false;
+    }
+
+    // Listens to `w` and its frames; the selection comes before any
+    // question about the window, so no change between them goes unseen.
+    void Watch(xcb_window_t w)
+    {
+        if (watched.count(w))
+            return;
+        Select(w, kWindowEvents);
+        std::vector<xcb_window_t> frames = FramesOf(w);
+        for (xcb_window_t f : frames)
+            Select(f, kFrameEvents);
+        watched[w] = std::move(frames);
+    }
+
+    void Unwatch(xcb_window_t w)
+    {
+        auto it = watched.find(w);
+        if (it == watched.end())
+            return;
+        std::vector<xcb_window_t> frames = std::move(it->second);
+        watched.erase(it);
+        Select(w, 0); // a window that is gone answers with an error, which is dropped
+        for (xcb_window_t f : frames)
+            if (!FrameInUse(f))
+                Select(f, 0);
+    }
+
+    void UnwatchAll()
+    {
+        while (!watched.empty())
+            Unwatch(watched.begin()->first);
+    }
+
+    void Handle(const xcb_generic_event_t* event)
+    {
+        switch (event->response_type & 0x7F) {
+        case XCB_PROPERTY_NOTIFY: {
+            const auto* p = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+            const bool relevant = p->window == root
+                                      ? p->atom == activeWindow || p->atom == clientListStacking
+                                      : p->atom == wmState || p->atom == frameExtents || p->atom == windowType;
+            if (relevant)
+                Changed();
+            break;
+        }
+        case XCB_DESTROY_NOTIFY:
+            if (reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window == lastOther)
+                lastOther = 0; // gone for good: IsShown asks the server, which says no
+            [[fallthrough]];
+        case XCB_REPARENT_NOTIFY:
+            // Other frames now: listen anew at the next question.
+            Changed();
+            UnwatchAll();
+            break;
+        case XCB_CONFIGURE_NOTIFY:
+        case XCB_MAP_NOTIFY:
+        case XCB_UNMAP_NOTIFY:
+            Changed();
+            break;
+        default: // errors of requests without replies, and the rest
+            break;
+        }
+    }
+
+    void Changed()
+    {
+        stale = true;
+        lastOtherShownKnown = false;
+    }
+
+    // Events that replies brought along, already off the socket.
+    void HandleQueued()
+    {
+        while (xcb_generic_event_t* event = xcb_poll_for_queued_event(c)) {
+            Handle(event);
+            std::free(event);
+        }
+    }
 
     xcb_atom_t Atom(const char* name)
     {
@@ -126,10 +250,15 @@ XcbWindowTracker::XcbWindowTracker(std::function<bool(WindowId)> isOwn)
     s_->windowType = s_->Atom("_NET_WM_WINDOW_TYPE");
     s_->typeDesktop = s_->Atom("_NET_WM_WINDOW_TYPE_DESKTOP");
     s_->typeDock = s_->Atom("_NET_WM_WINDOW_TYPE_DOCK");
+    if (QCoreApplication::instance()) {
+        s_->notifier = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(s_->c), QSocketNotifier::Read);
+        QObject::connect(s_->notifier.get(), &QSocketNotifier::activated, [this] { ReadEvents(); });
+    }
 }
 
 XcbWindowTracker::~XcbWindowTracker()
 {
+    s_->notifier.reset();
     if (s_->c)
         xcb_disconnect(s_->c);
 }
@@ -139,32 +268,101 @@ bool XcbWindowTracker::Connected() const
     return s_->c != nullptr;
 }
 
+void XcbWindowTracker::Follow(bool on)
+{
+    if (!s_->c || on == s_->following)
+        return;
+    s_->following = on;
+    if (on) {
+        s_->Select(s_->root, XCB_EVENT_MASK_PROPERTY_CHANGE);
+        s_->Changed();
+    } else {
+        s_->Select(s_->root, 0);
+        s_->UnwatchAll();
+        s_->lastOther = 0;
+        s_->answer = {};
+    }
+    xcb_flush(s_->c);
+}
+
+bool XcbWindowTracker::Following() const
+{
+    return s_->following;
+}
+
+void XcbWindowTracker::ReadEvents()
+{
+    if (!s_->c)
+        return;
+    while (xcb_generic_event_t* event = xcb_poll_for_event(s_->c)) {
+        s_->Handle(event);
+        std::free(event);
+    }
+    if (xcb_connection_has_error(s_->c) && s_->notifier)
+        s_->notifier->setEnabled(false); // the server is gone: nothing more will come
+}
+
 ForegroundInfo XcbWindowTracker::Foreground()
 {
-    ForegroundInfo info;
-    if (!s_->c)
-        return info;
+    if (!s_->c || !s_->following)
+        return {};
+    s_->HandleQueued();
+    if (!s_->stale)
+        return s_->answer;
+    s_->stale = false;
+    ForegroundInfo& info = s_->answer;
+    info = {};
     // Without a window manager there is no active window property at all.
     std::vector<uint32_t> active = s_->Values(s_->root, s_->activeWindow, XCB_ATOM_WINDOW);
-    if (active.empty() || active[0] == XCB_WINDOW_NONE)
+    const xcb_window_t w = active.empty() ? xcb_window_t{XCB_WINDOW_NONE} : active[0];
+    const bool own = w != XCB_WINDOW_NONE && isOwn_ && isOwn_(w);
+    // Listen to the active window before asking about it, and keep
+    // listening to the last one followed: IsShown is asked about it while
+    // our own window is in front.
+    for (auto it = s_->watched.begin(); it != s_->watched.end();) {
+        const xcb_window_t watched = (it++)->first;
+        if (watched != s_->lastOther && (watched != w || own))
+            s_->Unwatch(watched);
+    }
+    if (w != XCB_WINDOW_NONE && !own)
+        s_->Watch(w);
+    if (s_->lastOther != 0)
+        s_->Watch(s_->lastOther);
+    xcb_flush(s_->c);
+
+    if (w == XCB_WINDOW_NONE) {
+        s_->HandleQueued();
         return info;
-    const xcb_window_t w = active[0];
-    if (isOwn_ && isOwn_(w)) {
+    }
+    if (own) {
         info.kind = ForegroundInfo::Own;
+        s_->HandleQueued();
         return info;
     }
     // Only windows the manager lists as clients count; the desktop and
     // docks are no window to sit on.
-    std::vector<uint32_t> stacking = s_->Values(s_->root, s_->clientListStacking, XCB_ATOM_WINDOW);
-    if (!stacking.empty() && std::find(stacking.begin(), stacking.end(), w) == stacking.end())
-        return info;
-    if (s_->Has(w, s_->windowType, XCB_ATOM_ATOM, s_->typeDesktop) ||
-        s_->Has(w, s_->windowType, XCB_ATOM_ATOM, s_->typeDock))
-        return info;
-    if (!IsShown(w) || !s_->FrameRect(w, info.rect))
-        return info;
-    info.kind = ForegroundInfo::Other;
-    info.id = w;
+    auto answer = [&]() {
+        std::vector<uint32_t> stacking = s_->Values(s_->root, s_->clientListStacking, XCB_ATOM_WINDOW);
+        if (!stacking.empty() && std::find(stacking.begin(), stacking.end(), w) == stacking.end())
+            return false;
+        if (s_->Has(w, s_->windowType, XCB_ATOM_ATOM, s_->typeDesktop) ||
+            s_->Has(w, s_->windowType, XCB_ATOM_ATOM, s_->typeDock))
+            return false;
+        return s_->Mapped(w) && !s_->Has(w, s_->wmState, XCB_ATOM_ATOM, s_->stateHidden) &&
+               s_->FrameRect(w, info.rect);
+    };
+    if (answer()) {
+        info.kind = ForegroundInfo::Other;
+        info.id = w;
+        if (s_->lastOther != w && s_->lastOther != 0)
+            s_->Unwatch(s_->lastOther);
+        s_->lastOther = w;
+        s_->lastOtherShown = true;
+        s_->lastOtherShownKnown = true;
+    } else {
+        info = {};
+    }
+    s_->HandleQueued();
     return info;
 }
 
@@ -173,7 +371,19 @@ bool XcbWindowTracker::IsShown(WindowId id)
     if (!s_->c || id == 0 || id > UINT32_MAX)
         return false;
     const auto w = static_cast<xcb_window_t>(id);
-    return s_->Mapped(w) && !s_->Has(w, s_->wmState, XCB_ATOM_ATOM, s_->stateHidden);
+    const bool kept = s_->following && w == s_->lastOther && s_->watched.count(w);
+    if (kept) {
+        s_->HandleQueued();
+        if (s_->lastOtherShownKnown)
+            return s_->lastOtherShown;
+    }
+    const bool shown = s_->Mapped(w) && !s_->Has(w, s_->wmState, XCB_ATOM_ATOM, s_->stateHidden);
+    if (kept) {
+        s_->lastOtherShown = shown;
+        s_->lastOtherShownKnown = true;
+    }
+    s_->HandleQueued();
+    return shown;
 }
 
 void XcbWindowTracker::SetSkipTaskbar(WindowId id, bool on)

@@ -80,6 +80,8 @@ TEST(Placement, EveryAlignment)
         p.Place();
         EXPECT_EQ(c.character, p.Character()) << c.what << ": placing again moves it";
         EXPECT_EQ(c.offsetX, p.w.form.Settings().offsetX) << c.what << ": placing is no drag";
+        EXPECT_EQ(c.align > alRight && !c.taskbar, p.w.world.tracker.following)
+            << c.what << ": the foreground window is followed only for a window-relative place";
     }
 }
 

@@ -1,8 +1,9 @@
 // On a real X server with a window manager: the tracker sees a foreign
 // window (xlogo) in front, the character sits on that window's top edge and
-// follows it when it moves, falls back to the screen's bottom edge when the
-// window is minimised or closed, and a drag with synthetic mouse events
-// (xdotool) moves the window and stores the new ratio.
+// follows it when it moves or is resized, goes to another window that comes
+// to the front, falls back to the screen's bottom edge when the window is
+// minimised or closed, and a drag with synthetic mouse events (xdotool)
+// moves the window and stores the new ratio.
 #include "FaceForm.h"
 #include "app/MainWindow.h"
 #include "platform/XcbWindowTracker.h"
@@ -194,6 +195,30 @@ TEST(WindowTracking, CharacterFollowsTheForegroundWindow)
 
     ASSERT_TRUE(Xdotool({"windowactivate", "--sync", id}));
     EXPECT_TRUE(t.TickUntil([&] { return t.OnTopEdge(t.tracker.Foreground().rect); })) << "not back on the window";
+
+    // Resized while in front: the kept answer follows the server's notice.
+    const port::TRect before = t.tracker.Foreground().rect;
+    ASSERT_TRUE(Xdotool({"windowsize", id, "300", "150"}));
+    ASSERT_TRUE(WaitFor([&] { return t.tracker.Foreground().rect.Width() == before.Width() - 100; }))
+        << "the resize was not seen";
+    EXPECT_EQ(before.Height() - 50, t.tracker.Foreground().rect.Height());
+    EXPECT_TRUE(t.TickUntil([&] { return t.OnTopEdge(t.tracker.Foreground().rect); })) << "did not follow the resize";
+
+    // Another window comes to the front, and goes.
+    QProcess second;
+    second.start("xlogo", {"-geometry", "200x120+600+400"});
+    ASSERT_TRUE(second.waitForStarted());
+    ASSERT_TRUE(WaitFor([&] {
+        ForegroundInfo now = t.tracker.Foreground();
+        return now.kind == ForegroundInfo::Other && now.id != f.id;
+    })) << "the second window never came to the front";
+    EXPECT_TRUE(t.TickUntil([&] { return t.OnTopEdge(t.tracker.Foreground().rect); })) << "not on the second window";
+    EXPECT_NE(f.id, t.form.TrackedWindow());
+    second.kill();
+    second.waitForFinished();
+    ASSERT_TRUE(Xdotool({"windowactivate", "--sync", id}));
+    EXPECT_TRUE(t.TickUntil([&] { return t.OnTopEdge(t.tracker.Foreground().rect); })) << "not back on the first";
+    EXPECT_EQ(f.id, t.form.TrackedWindow());
     t.logo.kill();
     t.logo.waitForFinished();
     EXPECT_TRUE(t.TickUntil([&] { return t.OnScreenBottom(); })) << "a closed window is still followed";

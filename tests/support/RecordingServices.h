@@ -90,11 +90,13 @@ public:
 
 class ScriptedTracker final : public IWindowTracker {
 public:
+    void Follow(bool on) override { following = on; }
     ForegroundInfo Foreground() override { return foreground; }
     bool IsShown(WindowId id) override { return id != 0 && id == shown; }
 
     ForegroundInfo foreground;
     WindowId shown = 0;
+    bool following = false;
 };
 
 class ScriptedRandom final : public IRandomSource {
