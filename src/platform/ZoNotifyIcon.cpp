@@ -5,10 +5,31 @@
 #include <QMenu>
 #include <QStyle>
 
+namespace {
+
+// The X11 platform's notice that the notification area's window changed.
+constexpr const char* kTrayChanged = "systemTrayWindowChanged(QScreen*)";
+constexpr int kFallbackCheckMs = 10000;
+
+} // namespace
+
 TZoNotifyIcon::TZoNotifyIcon()
 {
     QObject::connect(&tray_, &QSystemTrayIcon::activated,
                      [this](QSystemTrayIcon::ActivationReason reason) { Activated(reason); });
+    QObject::connect(&hostCheck_, &QTimer::timeout, [this] { AskForHost(); });
+    // The platform's native interface is a QObject (its only base); its
+    // header is private to Qt, so the pointer is taken as what it is.
+    QObject* native = reinterpret_cast<QObject*>(QGuiApplication::platformNativeInterface());
+    const bool notices = native && native->metaObject()->indexOfSignal(kTrayChanged) >= 0;
+    if (notices) {
+        // Asked once the notice is through, when Qt has embedded the icon.
+        hostCheck_.setSingleShot(true);
+        hostCheck_.setInterval(0);
+        QObject::connect(native, (QByteArray("2") + kTrayChanged).constData(), &hostCheck_, SLOT(start()));
+    } else {
+        hostCheck_.setInterval(kFallbackCheckMs);
+    }
 }
 
 TZoNotifyIcon::~TZoNotifyIcon()
@@ -25,6 +46,9 @@ bool TZoNotifyIcon::NIMAdd()
         // one starts (a panel that comes up after Pendar at log-in).
         tray_.show();
         visible_ = true;
+        AskForHost();
+        if (!hostCheck_.isSingleShot())
+            hostCheck_.start();
     }
     return Embedded();
 }
@@ -35,6 +59,8 @@ void TZoNotifyIcon::NIMDelete()
         return;
     visible_ = false;
     tray_.hide();
+    if (!hostCheck_.isSingleShot())
+        hostCheck_.stop();
 }
 
 void TZoNotifyIcon::SetIconVisible(bool visible)
@@ -49,7 +75,12 @@ void TZoNotifyIcon::SetIconVisible(bool visible)
 
 bool TZoNotifyIcon::Embedded() const
 {
-    return visible_ && QSystemTrayIcon::isSystemTrayAvailable();
+    return visible_ && hostRuns_;
+}
+
+void TZoNotifyIcon::AskForHost()
+{
+    hostRuns_ = QSystemTrayIcon::isSystemTrayAvailable();
 }
 
 void TZoNotifyIcon::SetCaption(const QString& caption)

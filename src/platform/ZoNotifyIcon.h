@@ -2,11 +2,16 @@
 // area (QSystemTrayIcon), its clicks as OnClick/OnDblClick and its menu at
 // the mouse on a right click. When no notification area runs the icon waits
 // and appears as soon as one starts.
+//
+// Whether an area runs is asked once when the icon is added and again only
+// when the platform says the area came or went (on X11 the notice of the
+// tray window's change); where no such notice exists, every few seconds.
 #pragma once
 
 #include <QIcon>
 #include <QString>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 #include <functional>
 
@@ -31,7 +36,8 @@ public:
     void NIMDelete();
     bool IconVisible() const { return visible_; }
     void SetIconVisible(bool visible);
-    // Whether the icon is in a notification area at this moment.
+    // Whether the icon is in a notification area at this moment (the kept
+    // answer: no question to the desktop).
     bool Embedded() const;
 
     // The tool tip; kept while the icon is not visible.
@@ -47,8 +53,12 @@ public:
 
 private:
     QIcon Shown() const;
+    void AskForHost();
 
     QSystemTrayIcon tray_;
+    // Asks again after the platform's notice (or, without one, now and then).
+    QTimer hostCheck_;
+    bool hostRuns_ = false;
     QIcon icon_;
     QString caption_;
     bool visible_ = false;

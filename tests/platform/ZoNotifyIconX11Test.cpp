@@ -1,6 +1,6 @@
 // TZoNotifyIcon on a real X server: without a notification area the icon
-// waits, and it is embedded as soon as one (trayer) starts; its clicks and
-// its menu.
+// waits, it is embedded as soon as one (trayer) starts and knows when the
+// area ends; its clicks and its menu.
 #include "platform/ZoNotifyIcon.h"
 
 #include <QMenu>
@@ -49,8 +49,13 @@ TEST(ZoNotifyIcon, WaitsForANotificationAreaAndIsEmbeddedWhenOneStarts)
     icon.NIMDelete();
     EXPECT_FALSE(icon.Embedded());
     EXPECT_FALSE(icon.TrayIcon().isVisible());
+
+    // The area goes away under a shown icon: the platform's notice says so.
+    EXPECT_TRUE(icon.NIMAdd());
     trayer.terminate();
     trayer.waitForFinished();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !icon.Embedded(); }, 20000)) << "the area's end went unnoticed";
+    EXPECT_TRUE(icon.IconVisible()); // still asked for: back when an area starts again
 }
 
 TEST(ZoNotifyIcon, ClicksGoToTheirEventsAndARightClickPopsTheMenuUp)
