@@ -15,38 +15,77 @@ void ShowInFront(QWidget& window)
 
 DialogWindows::DialogWindows(TLogModel& log, const port::IClock& clock, const QWidget& mainWindow,
                              TSettingModel& settings, StayOnTopQuery stayOnTop)
-    : logForm_(log, mainWindow, stayOnTop), calenderForm_(clock, stayOnTop), settingDialog_(settings, stayOnTop),
-      charSelDialog_(stayOnTop)
+    : log_(log), clock_(clock), mainWindow_(mainWindow), settings_(settings), stayOnTop_(std::move(stayOnTop))
 {
+}
+
+DialogWindows::~DialogWindows() = default;
+
+TLogForm& DialogWindows::LogForm()
+{
+    // The log keeps every line from the start; the window shows them all
+    // when it is built.
+    if (!logForm_)
+        logForm_ = std::make_unique<TLogForm>(log_, mainWindow_, stayOnTop_);
+    return *logForm_;
+}
+
+TCalenderForm& DialogWindows::CalenderForm()
+{
+    if (!calenderForm_)
+        calenderForm_ = std::make_unique<TCalenderForm>(clock_, stayOnTop_);
+    return *calenderForm_;
+}
+
+TSettingDialog& DialogWindows::SettingDialog()
+{
+    if (!settingDialog_)
+        settingDialog_ = std::make_unique<TSettingDialog>(settings_, stayOnTop_);
+    return *settingDialog_;
+}
+
+TCharSelDialog& DialogWindows::CharSelDialog()
+{
+    if (!charSelDialog_)
+        charSelDialog_ = std::make_unique<TCharSelDialog>(stayOnTop_);
+    return *charSelDialog_;
+}
+
+int DialogWindows::Built() const
+{
+    return (logForm_ ? 1 : 0) + (calenderForm_ ? 1 : 0) + (settingDialog_ ? 1 : 0) + (charSelDialog_ ? 1 : 0);
 }
 
 void DialogWindows::ShowLog()
 {
-    ShowInFront(logForm_);
+    ShowInFront(LogForm());
 }
 
 void DialogWindows::ShowCalendar()
 {
-    ShowInFront(calenderForm_);
+    ShowInFront(CalenderForm());
 }
 
 void DialogWindows::RefreshCalendar()
 {
-    calenderForm_.RefreshCalendar();
+    // A calendar not built yet opens on the day it is built.
+    if (calenderForm_)
+        calenderForm_->RefreshCalendar();
 }
 
 bool DialogWindows::ShowSettings()
 {
-    return settingDialog_.exec() == QDialog::Accepted;
+    return SettingDialog().exec() == QDialog::Accepted;
 }
 
 void DialogWindows::ShowCharSelect(const std::vector<std::string>& names,
                                    const std::function<void(const std::string&)>& select)
 {
-    charSelDialog_.SetNames(names);
-    charSelDialog_.onSelect = select;
-    charSelDialog_.exec();
-    charSelDialog_.onSelect = nullptr;
+    TCharSelDialog& dialog = CharSelDialog();
+    dialog.SetNames(names);
+    dialog.onSelect = select;
+    dialog.exec();
+    dialog.onSelect = nullptr;
 }
 
 } // namespace pendar

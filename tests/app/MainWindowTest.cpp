@@ -83,12 +83,14 @@ TEST(MainWindow, DoubleClickShowsTheCalendarAndTheMenuTheLog)
     f.form.SetDialogWindows(&dialogs);
     f.form.FormCreate();
     f.window.show();
-    EXPECT_FALSE(dialogs.CalenderForm().isVisible());
+    EXPECT_EQ(0, dialogs.Built()) << "a window no one opened is built";
     QTest::mouseDClick(f.window.MainImage(), Qt::LeftButton);
+    EXPECT_EQ(1, dialogs.Built());
     EXPECT_TRUE(dialogs.CalenderForm().isVisible());
 
-    log.AddLog("hello", 0);
+    log.AddLog("hello", 0); // logged before its window exists
     f.Action("ログ表示")->trigger();
+    EXPECT_EQ(2, dialogs.Built());
     EXPECT_TRUE(dialogs.LogForm().isVisible());
     EXPECT_TRUE(dialogs.LogForm().LogEdit()->toPlainText().endsWith(" 0:00 hello"));
     f.form.SetDialogWindows(nullptr);
