@@ -1,5 +1,6 @@
 #include "app/DibImage.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace {
@@ -43,16 +44,28 @@ QImage TDibImage::Picture() const
     return Handle()->Direction() == ddBottomUp ? rows.mirrored(false, true) : rows.copy();
 }
 
-void TDibImage::paintEvent(QPaintEvent*)
+void TDibImage::Stale()
+{
+    stale_ = true;
+    update();
+}
+
+void TDibImage::paintEvent(QPaintEvent* event)
 {
     if (!Handle())
         return;
-    QImage rows = StoredRows(*Handle());
-    if (rows.isNull())
-        return;
+    // Converted once per change of the buffer, not once per paint: an
+    // expose or a label redrawn over the picture copies the kept rows.
+    if (stale_) {
+        QImage rows = StoredRows(*Handle());
+        if (rows.isNull())
+            return;
+        shown_ = rows.convertToFormat(QImage::Format_RGB32);
+        if (Handle()->Direction() == ddBottomUp)
+            shown_.mirror(false, true);
+        stale_ = false;
+    }
     QPainter painter(this);
-    if (Handle()->Direction() == ddBottomUp)
-        painter.setTransform(QTransform(1, 0, 0, -1, 0, rows.height()));
-    painter.drawImage(0, 0, rows);
+    painter.drawImage(event->rect(), shown_, event->rect());
     SetModified(false);
 }

@@ -1,6 +1,6 @@
-// An image control that shows a display buffer's pixels where they are:
-// the buffer's section is wrapped in a QImage (nothing copied) and painted
-// again whenever the buffer flushes a modification.
+// An image control that shows a display buffer: the buffer's section is
+// read through a QImage over its memory, turned into the window's own
+// format when the buffer flushes a modification, and painted from there.
 #pragma once
 
 #include "raster/ZoDibBitmap.h"
@@ -22,6 +22,14 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void HandleChanged() override { update(); }
-    void Changed() override { update(); }
+    void HandleChanged() override { Stale(); }
+    void Changed() override { Stale(); }
+
+private:
+    void Stale();
+
+    // The buffer as the window shows it (upright, 32 bits a pixel), made
+    // again after the buffer changed.
+    QImage shown_;
+    bool stale_ = true;
 };

@@ -33,6 +33,13 @@ QColor ColourOf(uint32_t platform)
                   static_cast<int>((platform >> 16) & 0xFF));
 }
 
+// Whether two fonts lay a text out alike (the colour aside).
+bool SameShapes(TFont a, const TFont& b)
+{
+    a.color = b.color;
+    return a == b;
+}
+
 } // namespace
 
 MainWindow::MainWindow()
@@ -295,8 +302,11 @@ void MainWindow::FaceChanged(unsigned parts)
         ShowLayout(face);
     if (parts & fpLabels)
         ShowLabels(face);
-    if ((parts & fpShape) && face.windowShape)
+    // A frame of the same outline as the last leaves the shape alone.
+    if ((parts & fpShape) && face.windowShape && face.windowShape != shownShape_) {
         setMask(ToWindowMask(*face.windowShape));
+        shownShape_ = face.windowShape;
+    }
     if (parts & fpBalloonShape)
         mesPanel_->setMask(ToWindowMask(face.mesShape));
 }
@@ -315,20 +325,37 @@ void MainWindow::ShowLayout(const TFace& face)
 
 void MainWindow::ShowLabels(const TFace& face)
 {
+    // Only what changed is handed on: a new text or font lays the label's
+    // text out again, which a label that merely stays need not pay for.
     for (size_t i = 0; i < labels_.size(); ++i) {
         const TFaceLabel& state = face.labels[i];
+        std::optional<TFaceLabel>& shown = shownLabels_[i];
         QLabel* label = labels_[i];
-        label->setFont(QtFontOf(state.font));
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, ColourOf(state.font.color));
-        label->setPalette(palette);
-        label->setText(FromSjis(state.text));
-        label->move(state.left, state.top);
-        if (state.width > 0)
-            label->setFixedSize(state.width, state.height);
-        else
-            label->adjustSize();
-        label->setVisible(state.visible);
+        bool reshape = !shown;
+        if (!shown || !SameShapes(shown->font, state.font)) {
+            label->setFont(QtFontOf(state.font));
+            reshape = true;
+        }
+        if (!shown || shown->font.color != state.font.color) {
+            QPalette palette = label->palette();
+            palette.setColor(QPalette::WindowText, ColourOf(state.font.color));
+            label->setPalette(palette);
+        }
+        if (!shown || shown->text != state.text) {
+            label->setText(FromSjis(state.text));
+            reshape = true;
+        }
+        if (!shown || shown->left != state.left || shown->top != state.top)
+            label->move(state.left, state.top);
+        if (reshape || shown->width != state.width || shown->height != state.height) {
+            if (state.width > 0)
+                label->setFixedSize(state.width, state.height);
+            else
+                label->adjustSize();
+        }
+        if (!shown || shown->visible != state.visible)
+            label->setVisible(state.visible);
+        shown = state;
     }
 }
 

@@ -104,6 +104,9 @@ private:
     TDibImage* mainImage_ = nullptr;
     TDibImage* mesImage_ = nullptr;
     std::array<QLabel*, kFaceLabelCount> labels_{};
+    // What the labels and the window's shape show now.
+    std::array<std::optional<TFaceLabel>, kFaceLabelCount> shownLabels_{};
+    std::optional<TRegion> shownShape_;
     // A double click's second release is no click.
     bool swallowRelease_ = false;
     XcbWindowTracker* desktop_ = nullptr;
