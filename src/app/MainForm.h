@@ -290,6 +290,14 @@ protected:
     void StartClick(int n, int repeats);
     // StartAnime or StartClick by mode.
     void StartStrip(int mode, int n, int repeats);
+    // The animation strips are checked when the skin opens and then let go;
+    // a strip is decoded again when its animation starts and dropped when
+    // it ends (MainFormAnimation.cpp). False when it no longer decodes to
+    // the size it had.
+    bool LoadStrip(int mode, int n);
+    void DropStrip(int mode, int n);
+    // Back to a picture after the last repeat (its strip let go).
+    void EndAnimation();
     // The skin's first picture and the clock, once a skin is loaded or built.
     void ShowLoadedSkin();
     bool LoadBalloon();
@@ -306,6 +314,18 @@ protected:
     std::array<TZoRGBBits, kSkinSlots> pictures_;
     std::array<TZoRGBBits, kSkinSlots> animes_;
     std::array<TZoRGBBits, kSkinSlots> clicks_;
+    // Each strip's size as checked at opening, and the pixels it was counted
+    // with (the strip layout's whole picture for its cuts).
+    struct TStripCheck {
+        int width = 0;
+        int height = 0;
+        int64_t pixels = 0;
+    };
+    std::array<TStripCheck, kSkinSlots> animeChecks_{};
+    std::array<TStripCheck, kSkinSlots> clickChecks_{};
+    // Decodes the strip of slot n (its file, or its cells of the strip
+    // layout's picture) into `target`.
+    bool DecodeStrip(int mode, int n, TZoRGBBits& target);
     TZoRGBBits balloon_;
     TZoRGBDib mainDib_;
     TZoRGBDib mesDib_;

@@ -22,6 +22,14 @@ void TMainForm::StartStrip(int mode, int n, int repeats)
     const bool anime = mode == amAnime;
     if (n < 0 || n >= (anime ? skin_.animeCount : skin_.clickCount))
         return;
+    // The strip that plays now is let go, unless it plays again.
+    if (animeMode_ != amPicture && !(animeMode_ == mode && animeIndex_ == n))
+        DropStrip(animeMode_, animeIndex_);
+    if (!LoadStrip(mode, n)) {
+        if (animeMode_ != amPicture)
+            EndAnimation();
+        return;
+    }
     animeMode_ = mode;
     animeIndex_ = n;
     animeDelay_ = (anime ? skin_.animes : skin_.clicks)[static_cast<size_t>(n)].delay;
@@ -51,16 +59,39 @@ void TMainForm::StepAnimation()
     animeDelay_ = strip.delay;
     if (++animeFrame_ >= strip.frames) {
         if (--animeRepeats_ <= 0) {
-            animeMode_ = amPicture;
-            animeIndex_ = skin_.quentilFlag > 0 || skin_.pictureCount <= 0 ? 0 : Below(svc_.random, skin_.pictureCount);
-            animeFrame_ = 0;
-            ShowFrame(amPicture, animeIndex_, 0);
-            idleCountdown_ = 4;
+            EndAnimation();
             return;
         }
         animeFrame_ = 0;
     }
     ShowFrame(animeMode_, animeIndex_, animeFrame_);
+}
+
+void TMainForm::EndAnimation()
+{
+    DropStrip(animeMode_, animeIndex_);
+    animeMode_ = amPicture;
+    animeIndex_ = skin_.quentilFlag > 0 || skin_.pictureCount <= 0 ? 0 : Below(svc_.random, skin_.pictureCount);
+    animeFrame_ = 0;
+    ShowFrame(amPicture, animeIndex_, 0);
+    idleCountdown_ = 4;
+}
+
+bool TMainForm::LoadStrip(int mode, int n)
+{
+    if ((mode != amAnime && mode != amClick) || n < 0 || n >= kSkinSlots)
+        return false;
+    TZoRGBBits& buffer = (mode == amAnime ? animes_ : clicks_)[static_cast<size_t>(n)];
+    return buffer.Created() || DecodeStrip(mode, n, buffer);
+}
+
+void TMainForm::DropStrip(int mode, int n)
+{
+    if ((mode != amAnime && mode != amClick) || n < 0 || n >= kSkinSlots)
+        return;
+    TZoRGBBits& buffer = (mode == amAnime ? animes_ : clicks_)[static_cast<size_t>(n)];
+    if (buffer.Created())
+        buffer.Release();
 }
 
 void TMainForm::IdleAction()

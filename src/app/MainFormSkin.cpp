@@ -23,6 +23,17 @@ constexpr int64_t kMaxSkinPixels = int64_t{1} << 26;
 // The strip layout: a row of 42 cells.
 constexpr int kStripCells = 42;
 
+// The strip layout's cuts: cell 8 is the still picture; the animations are
+// cells 8-12, 13-14, 15-16, and QUENTILFLAG cells from 17.
+struct TCut {
+    int first, count;
+};
+TCut StripCut(int anime, int quentilFlag)
+{
+    constexpr TCut fixed[] = {{8, 5}, {13, 2}, {15, 2}};
+    return anime < 3 ? fixed[anime] : TCut{17, quentilFlag};
+}
+
 void ShowError(TMainForm::Services& svc, const char* utf8)
 {
     svc.messageBoxes.Show(Sjis(utf8), Sjis("エラー"), port::MessageButtons::Ok, port::MessageIcon::Exclamation);
@@ -187,6 +198,7 @@ bool TMainForm::LoadSkinPictures()
         return false;
     ReleasePictures();
 
+    int64_t stripPixels = 0; // the strip layout's picture, counted once for all its cuts
     if (skin_.quentilFlag > 0) {
         TZoRGBBits strip;
         if (!LoadSkinPicture(skin_.pictures[0], strip, kStripCells))
@@ -195,17 +207,14 @@ bool TMainForm::LoadSkinPictures()
         if (u <= 0 || strip.Height() <= 0)
             return SkinRefused(skin_.pictures[0], "narrower than the strip's " + std::to_string(kStripCells) +
                                                       " cells");
-        // Cell 8 is the still picture; the animations are cells 8-12,
-        // 13-14, 15-16, and QUENTILFLAG cells from 17.
-        const struct {
-            int first, count;
-        } cuts[] = {{8, 5}, {13, 2}, {15, 2}, {17, skin_.quentilFlag}};
+        stripPixels = int64_t{strip.Width()} * strip.Height();
         if (!CutCells(strip, u, 8, 1, pictures_[0]))
             return SkinRefused(skin_.pictures[0], "out of memory");
-        for (size_t i = 0; i < std::size(cuts); ++i) {
-            if (!CutCells(strip, u, cuts[i].first, cuts[i].count, animes_[i]))
+        for (size_t i = 0; i < 4; ++i) {
+            const TCut cut = StripCut(static_cast<int>(i), skin_.quentilFlag);
+            if (!CutCells(strip, u, cut.first, cut.count, animes_[i]))
                 return SkinRefused(skin_.pictures[0], "out of memory");
-            skin_.animes[i].frames = cuts[i].count;
+            skin_.animes[i].frames = cut.count;
             skin_.animes[i].delay = 0;
         }
         skin_.animeCount = 4;
@@ -228,11 +237,50 @@ bool TMainForm::LoadSkinPictures()
             return false;
     }
 
+    // Checked: the strips are let go until their animations play.
+    for (auto [buffers, checks] : {std::pair{&animes_, &animeChecks_}, std::pair{&clicks_, &clickChecks_}}) {
+        for (size_t i = 0; i < buffers->size(); ++i) {
+            TZoRGBBits& b = (*buffers)[i];
+            if (!b.Created())
+                continue;
+            (*checks)[i] = {b.Width(), b.Height(), stripPixels > 0 ? stripPixels : int64_t{b.Width()} * b.Height()};
+            b.Release();
+        }
+    }
+
     const TZoRGBBits& first = pictures_[0];
     skin_.mesOffsetY = std::min(skin_.mesOffsetY, first.Height());
     LayoutPanels(first.Width(), first.Height(), 0, 0);
     SetUpClockLabels();
     return true;
+}
+
+bool TMainForm::DecodeStrip(int mode, int n, TZoRGBBits& target)
+{
+    const size_t slot = static_cast<size_t>(n);
+    const TStripCheck& check = (mode == amAnime ? animeChecks_ : clickChecks_)[slot];
+    if (check.pixels <= 0)
+        return false;
+    // Counted when the skin opened: this decode may take as much again and
+    // no more, whatever the rest of the skin left.
+    const int64_t left = skinPixelsLeft_;
+    skinPixelsLeft_ = check.pixels;
+    bool ok = false;
+    if (skin_.quentilFlag > 0) {
+        TZoRGBBits strip;
+        const TCut cut = StripCut(n, skin_.quentilFlag);
+        ok = mode == amAnime && LoadSkinPicture(skin_.pictures[0], strip, kStripCells) &&
+             CutCells(strip, strip.Width() / kStripCells, cut.first, cut.count, target);
+    } else {
+        const TSkinStrip& strip = (mode == amAnime ? skin_.animes : skin_.clicks)[slot];
+        ok = LoadSkinPicture(strip.file, target, strip.frames);
+    }
+    skinPixelsLeft_ = left;
+    // A file changed since the skin opened is not played.
+    ok = ok && target.Width() == check.width && target.Height() == check.height;
+    if (!ok && target.Created())
+        target.Release();
+    return ok;
 }
 
 void TMainForm::SetUpClockLabels()
@@ -298,6 +346,8 @@ void TMainForm::ReleasePictures()
         for (TZoRGBBits& b : *buffers)
             if (b.Created())
                 b.Release();
+    animeChecks_ = {};
+    clickChecks_ = {};
     characterRegion_.reset();
     skinPixelsLeft_ = kMaxSkinPixels;
 }

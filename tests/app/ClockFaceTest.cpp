@@ -145,6 +145,40 @@ TEST(Animation, RepeatsAndTheRegionFollowTheFrame)
     EXPECT_FALSE(w.form.CharacterRegion()->Contains(4, 5));
 }
 
+TEST(Animation, AStripIsDecodedOnlyWhileItPlays)
+{
+    AnimatedSkin w;
+    using F = pendar::test::FaceForm;
+    EXPECT_FALSE(w.form.HoldsStrip(F::amAnime, 0)) << "checked at opening, then let go";
+    EXPECT_FALSE(w.form.HoldsStrip(F::amClick, 0));
+    w.form.StartAnime(0, 1);
+    EXPECT_TRUE(w.form.HoldsStrip(F::amAnime, 0));
+    EXPECT_EQ(0x101000u, w.Shown());
+    w.Tick(12);
+    ASSERT_FALSE(w.form.AnimationRunning());
+    EXPECT_FALSE(w.form.HoldsStrip(F::amAnime, 0));
+
+    // A click interrupts the animation: the one strip goes, the other comes.
+    w.form.StartAnime(0, 1);
+    w.form.MainImageClick();
+    EXPECT_EQ(2, w.form.Mode());
+    EXPECT_FALSE(w.form.HoldsStrip(F::amAnime, 0));
+    EXPECT_TRUE(w.form.HoldsStrip(F::amClick, 0));
+    EXPECT_EQ(0x202000u, w.Shown());
+
+    // A strip whose file changed its size since the skin opened is not
+    // played; one that was only repainted is.
+    w.Write("Sorel", "walk.bmp", Strip(5, 0x101000).Bmp());
+    w.form.StartAnime(0, 1);
+    EXPECT_FALSE(w.form.AnimationRunning());
+    EXPECT_FALSE(w.form.HoldsStrip(F::amAnime, 0));
+    EXPECT_FALSE(w.form.HoldsStrip(F::amClick, 0));
+    w.Write("Sorel", "walk.bmp", Strip(4, 0x303000).Bmp());
+    w.form.StartAnime(0, 1);
+    EXPECT_TRUE(w.form.AnimationRunning());
+    EXPECT_EQ(0x303000u, w.Shown());
+}
+
 TEST(IdleAction, PicturesAnimationsAndVoicesByChance)
 {
     AnimatedSkin w("RANDOMWAV1=r1.wav\nRANDOMWAV2=r2.wav\n");

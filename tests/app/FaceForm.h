@@ -47,9 +47,21 @@ public:
     {
         return mirrored ? balloonRegionMirrored_ : balloonRegion_;
     }
-    const TZoRGBBits& Anime(int slot) const { return animes_[static_cast<size_t>(slot)]; }
+    // An animation's strip as it is when the animation plays (decoded on
+    // demand); HoldsStrip says whether it is decoded now.
+    TZoRGBBits& Anime(int slot)
+    {
+        LoadStrip(amAnime, slot);
+        return animes_[static_cast<size_t>(slot)];
+    }
+    bool HoldsStrip(int mode, int slot) const
+    {
+        return (mode == amAnime ? animes_ : clicks_)[static_cast<size_t>(slot)].Created();
+    }
     uint32_t PicturePixel(int slot, int x, int y) { return pictures_[static_cast<size_t>(slot)].PGet(x, y); }
-    uint32_t AnimePixel(int slot, int x, int y) { return animes_[static_cast<size_t>(slot)].PGet(x, y); }
+    uint32_t AnimePixel(int slot, int x, int y) { return Anime(slot).PGet(x, y); }
+    using TMainForm::amAnime;
+    using TMainForm::amClick;
 
     std::vector<std::string> played;
     bool realVoices = false; // also play them through the form's own player
