@@ -24,6 +24,7 @@ QFont MakeFont(const TFont& font, bool antiAliased)
     f.setItalic(font.italic);
     f.setUnderline(font.underline);
     f.setStrikeOut(font.strikeOut);
+    f.setHintingPreference(QFont::PreferNoHinting);
     if (font.pitch == fpFixed) {
         f.setFixedPitch(true);
         f.setStyleHint(QFont::TypeWriter, antiAliased ? QFont::PreferAntialias : QFont::NoAntialias);
