@@ -20,7 +20,9 @@ TZoNotifyIcon::TZoNotifyIcon()
     QObject::connect(&hostCheck_, &QTimer::timeout, [this] { AskForHost(); });
     // The platform's native interface is a QObject (its only base); its
     // header is private to Qt, so the pointer is taken as what it is.
-    QObject* native = reinterpret_cast<QObject*>(QGuiApplication::platformNativeInterface());
+    QObject* native = QGuiApplication::instance()
+                          ? reinterpret_cast<QObject*>(QGuiApplication::platformNativeInterface())
+                          : nullptr;
     const bool notices = native && native->metaObject()->indexOfSignal(kTrayChanged) >= 0;
     if (notices) {
         // Asked once the notice is through, when Qt has embedded the icon.
