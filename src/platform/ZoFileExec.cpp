@@ -4,10 +4,14 @@
 #include "port/Cp932.h"
 #include "port/MessageBoxes.h"
 
+#include <QCoreApplication>
+#include <QMetaObject>
+
 #include <cctype>
 #include <cerrno>
 #include <csignal>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -51,6 +55,17 @@ void Fail(ShellError code, const ZoFileExecFailure& onFailure)
                               port::MessageIcon::Error);
 }
 
+// The opener's failure, known on the thread that waited for it, goes to the
+// application's thread through its event loop; without an application it
+// is reported where it is known.
+void FailLater(ShellError code, const ZoFileExecFailure& onFailure)
+{
+    if (QCoreApplication* app = QCoreApplication::instance())
+        QMetaObject::invokeMethod(app, [code, onFailure] { Fail(code, onFailure); }, Qt::QueuedConnection);
+    else
+        Fail(code, onFailure);
+}
+
 // The folder part of a path: up to its last slash, which only the root
 // keeps; empty when there is none.
 std::string FolderOf(const std::string& path)
@@ -75,6 +90,22 @@ bool LooksLikeUrl(const std::string& path)
     return true;
 }
 
+// xdg-open's exit status: 0 done, 2 no such file, 3 no tool to open it
+// with; 1 (bad arguments), 4 (the action failed) and anything else unknown.
+std::optional<ShellError> ExitError(int status)
+{
+    if (WIFEXITED(status)) {
+        switch (WEXITSTATUS(status)) {
+        case 0: return std::nullopt;
+        case 2: return kFileNotFound;
+        case 3: return kNoAssociation;
+        default: break;
+        }
+    }
+    return kUnknown;
+}
+
+
 ShellError SpawnError(int error)
 {
     switch (error) {
@@ -88,8 +119,9 @@ ShellError SpawnError(int error)
 }
 
 // Starts xdg-open in its own session with default signal handling; a thread
-// collects its exit so that no zombie stays behind.
-int StartOpener(const std::string& target, const std::string& folder)
+// waits for its exit (it may open the document itself and run as long), so
+// that no zombie stays behind and a failure is shown.
+int StartOpener(const std::string& target, const std::string& folder, const ZoFileExecFailure& onFailure)
 {
     posix_spawn_file_actions_t actions;
     posix_spawnattr_t attr;
@@ -117,9 +149,15 @@ int StartOpener(const std::string& target, const std::string& folder)
     if (error != 0)
         return error;
 
-    auto reap = [pid] {
-        while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+    auto reap = [pid, onFailure] {
+        int status = 0;
+        pid_t done = 0;
+        while ((done = ::waitpid(pid, &status, 0)) < 0 && errno == EINTR) {
         }
+        if (done != pid)
+            return;
+        if (std::optional<ShellError> code = ExitError(status))
+            FailLater(*code, onFailure);
     };
     try {
         std::thread(reap).detach();
@@ -151,6 +189,6 @@ void ZoFileExec(std::string_view path, const ZoFileExecFailure& onFailure)
             target = absolute.string();
         folder = FolderOf(target);
     }
-    if (int error = StartOpener(target, folder); error != 0)
+    if (int error = StartOpener(target, folder, onFailure); error != 0)
         Fail(SpawnError(error), onFailure);
 }

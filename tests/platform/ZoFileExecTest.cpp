@@ -4,9 +4,13 @@
 #include "support/RecordingMessageBoxes.h"
 #include "support/TempDir.h"
 
+#include <QCoreApplication>
+
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace {
@@ -89,6 +93,48 @@ TEST(ZoFileExec, ShowsWhyItCouldNotOpen)
         EXPECT_EQ(port::Utf8ToCp932(c.text), box.text) << c.path;
         EXPECT_EQ(port::Utf8ToCp932("エラー"), box.caption);
         EXPECT_EQ(port::MessageIcon::Error, box.icon);
+    }
+}
+
+// The opener's exit status decides the box, shown once it has ended; a
+// handler gets the code instead.
+TEST(ZoFileExec, ShowsTheOpenersFailureWhenItEnds)
+{
+    pendar::test::TempDir docs;
+    docs.Write("there.txt", "x");
+    const struct {
+        int exitCode;
+        const char* text;
+        int code;
+    } cases[] = {
+        {2, "指定されたファイルが見つかりませんでした。", 2},
+        {3, "指定されたファイル名拡張子には､ アプリケーションが関連付けられていません。", 31},
+        {1, "不明なエラー", -1},
+        {4, "不明なエラー", -1},
+        {9, "不明なエラー", -1},
+    };
+    // Shown through the event loop, as the application shows it.
+    auto waitFor = [](const std::function<bool()>& done) {
+        auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!done() && std::chrono::steady_clock::now() < give_up)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.exitCode);
+        FakeOpener opener(c.exitCode);
+        ScopedPath path(opener.Bin() + ":/usr/bin:/bin");
+        pendar::test::ScopedMessageBoxes boxes;
+        ZoFileExec(docs.File("there.txt"));
+        waitFor([&] { return !boxes.recorder.boxes.empty(); });
+        ASSERT_EQ(1u, boxes.recorder.boxes.size());
+        EXPECT_EQ(port::Utf8ToCp932(c.text), boxes.recorder.boxes[0].text);
+        EXPECT_EQ(port::Utf8ToCp932("エラー"), boxes.recorder.boxes[0].caption);
+
+        int handled = -2;
+        ZoFileExec(docs.File("there.txt"), [&handled](int code) { handled = code; });
+        waitFor([&] { return handled != -2; });
+        EXPECT_EQ(c.code, handled);
+        EXPECT_EQ(1u, boxes.recorder.boxes.size());
     }
 }
 
