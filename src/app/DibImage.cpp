@@ -13,8 +13,10 @@ QImage::Format QtFormat(TPixFormat format)
     case pf16_5551: return QImage::Format_RGB555;
     case pf16_4444: return QImage::Format_RGB444;
     case pf24_888: return QImage::Format_BGR888;
-    case pf32_888: return QImage::Format_RGB32;
-    case pf32_8888: return QImage::Format_ARGB32;
+    // A section's header carries red, green and blue masks only: its
+    // fourth byte is never an opacity.
+    case pf32_888:
+    case pf32_8888: return QImage::Format_RGB32;
     default: return QImage::Format_Invalid;
     }
 }

@@ -110,6 +110,26 @@ TEST(FaceView, TheImageShowsTheBottomUpBufferUpright)
     EXPECT_EQ(shown, v.window.MainImage()->Picture().convertToFormat(shown.format()));
 }
 
+// A 32-bit section's header has masks for red, green and blue only: its
+// fourth byte is no opacity, so a buffer that leaves it 0 still shows.
+TEST(FaceView, AThirtyTwoBitBufferIsShownOpaque)
+{
+    TDibImage image;
+    image.resize(4, 2);
+    TZoRGBDib dib;
+    dib.SetBitDepth(bd32);
+    dib.SetPixFormat(pf32_8888);
+    dib.Resize(4, 2);
+    dib.AssociateBitmap(&image);
+    ASSERT_TRUE(dib.Create());
+    dib.BoxFill(0, 0, 3, 1, 0xFF0000);
+    ASSERT_EQ(0, dib.Bits()[3]); // the fourth byte
+    QImage shown = image.grab().toImage();
+    EXPECT_EQ(QColor(Qt::red), shown.pixelColor(1, 1));
+    EXPECT_EQ(255, image.Picture().pixelColor(1, 1).alpha());
+    dib.ReleaseBitmap();
+}
+
 TEST(FaceView, AFlushRepaintsTheImage)
 {
     ViewWorld v;
