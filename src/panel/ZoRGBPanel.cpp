@@ -521,6 +521,8 @@ bool TZoRGBPanel::AllRelease()
     });
 }
 
+// Showing and hiding change what is seen and where the tree redraws; the
+// active chain stays as it is (keys still go to the front-most shown panel).
 void TZoRGBPanel::Show()
 {
     if (visible_)
@@ -529,7 +531,6 @@ void TZoRGBPanel::Show()
     if (created_) {
         CallOnShow();
         SetModify();
-        ChangeCreatedToParent();
     }
 }
 
@@ -542,7 +543,6 @@ void TZoRGBPanel::Hide()
     if (created_) {
         CallOnHide();
         MarkInParent(parent_, ClientRect());
-        ChangeCreatedToParent();
     }
     StatusClear();
 }

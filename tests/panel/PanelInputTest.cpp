@@ -262,12 +262,19 @@ TEST_F(TwoButtons, KeysFollowTheActiveChain)
     EXPECT_TRUE(root->KeyDown(key, {}));
     EXPECT_EQ("R.KeyDown13", tree.Take());
 
-    // Hiding the active panel hands the chain to the next one.
+    // Hiding and showing change visibility only: no activation events, and
+    // one active child. Keys go to the front-most panel that is shown.
     q->SetKeyControl(true);
     p->Hide();
-    EXPECT_EQ("P.Hide Q.Activate", tree.Take());
+    EXPECT_EQ("P.Hide", tree.Take());
+    EXPECT_FALSE(q->Active());
+    EXPECT_EQ(q, root->GetActivePanel());
     EXPECT_TRUE(root->KeyDown(key, {}));
     EXPECT_EQ("Q.KeyDown13", tree.Take());
+    p->Show();
+    EXPECT_EQ("P.Show", tree.Take());
+    EXPECT_TRUE(p->Active());
+    EXPECT_FALSE(q->Active());
 }
 
 } // namespace
