@@ -42,11 +42,10 @@ bool TZoWave::Play(TStream* stream)
 
 bool TZoWave::Play(const std::string& path)
 {
+    // A file that cannot be opened changes nothing: a sound that plays goes on.
     std::unique_ptr<TFileStream> file = TFileStream::Open(path, fmOpenRead);
-    if (!file) {
-        Stop();
+    if (!file)
         return false;
-    }
     return Play(file.get());
 }
 

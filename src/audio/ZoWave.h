@@ -46,6 +46,7 @@ public:
     // the stream cannot be read whole, is larger than audio::kMaxWaveBytes
     // or is no sound the player can play. With smSync it returns at the end.
     bool Play(TStream* stream);
+    // The same from a file; a file that cannot be opened changes nothing.
     bool Play(const std::string& path);
     // A system sound by name (or a sound file by path), through the desktop.
     bool PlayDef(const char* name);

@@ -184,6 +184,31 @@ TEST(ZoWave, PlaysAFileAndIgnoresAMissingOne)
     EXPECT_EQ(samples, sounds[0].bytes);
 }
 
+TEST(ZoWave, AMissingFileLeavesTheSoundThatPlays)
+{
+    TempDir dir;
+    dir.Write("voice.wav", Wave(Samples(300)));
+    for (int mode : {pmHigh, pmLow}) {
+        SCOPED_TRACE(mode);
+        RecordingAudioSink sink;
+        TZoWave wave;
+        wave.SetPlayMode(mode);
+        wave.SetSyncMode(smASync);
+        sink.Hold();
+        ASSERT_TRUE(wave.Play(dir.File("voice.wav")));
+        sink.WaitForWrites(1);
+        EXPECT_FALSE(wave.Play(dir.File("missing.wav")));
+        auto sounds = sink.Sounds();
+        ASSERT_EQ(1u, sounds.size());
+        EXPECT_FALSE(sounds[0].aborted);
+        EXPECT_FALSE(sounds[0].closed);
+        EXPECT_EQ(mode == pmLow, wave.Playing());
+        sink.Release();
+        wave.Stop();
+        sink.WaitAllClosed();
+    }
+}
+
 TEST(ZoWave, ModesTakeOnlyTheirTwoValues)
 {
     TZoWave wave;
