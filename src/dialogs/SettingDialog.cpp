@@ -1,5 +1,6 @@
 #include "dialogs/SettingDialog.h"
 
+#include "dialogs/RangeSpin.h"
 #include "dialogs/SjisEdit.h"
 #include "platform/QtText.h"
 #include "port/Cp932.h"
@@ -137,7 +138,7 @@ QCheckBox* TSettingDialog::Check(QWidget* parent, const char* name, const char* 
 
 QSpinBox* TSettingDialog::Spin(QWidget* parent, const char* name, TRange range)
 {
-    auto* spin = new QSpinBox(parent);
+    auto* spin = new TRangeSpin(parent);
     spin->setObjectName(name);
     spin->setRange(range.min, range.max);
     return spin;
@@ -342,6 +343,7 @@ QWidget* TSettingDialog::BuildMailPage()
     passwordEdit_ = new TSjisEdit(editGroup, kPasswordMax);
     passwordEdit_->setObjectName("PasswordEdit");
     passwordEdit_->setEchoMode(QLineEdit::Password);
+    passwordEdit_->setStyleSheet("lineedit-password-character: 42"); // '*'; the style's own is a dot
     apopCheck_ = Check(editGroup, "APOPCheck", "APOP");
     tlsComboBox_ = new QComboBox(editGroup);
     tlsComboBox_->setObjectName("TlsComboBox");

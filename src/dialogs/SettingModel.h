@@ -96,7 +96,7 @@ struct TRange {
 };
 constexpr std::array<TRange, kSchFields> kSchFieldRanges{{{1999, 9999}, {1, 12}, {1, 31}, {0, 6}, {0, 23}, {0, 59}}};
 constexpr TRange kIntervalRange{1, 999};
-constexpr TRange kPortRange{0, 32767};
+constexpr TRange kPortRange{0, 65535}; // every TCP port: Pendar.ini holds them all
 constexpr int kScheduleNameMax = 40; // bytes
 constexpr int kPasswordMax = 32;     // bytes
 

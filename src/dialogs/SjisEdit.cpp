@@ -1,9 +1,8 @@
 #include "dialogs/SjisEdit.h"
 
+#include "dialogs/RangeSpin.h"
 #include "platform/QtText.h"
 #include "port/Cp932.h"
-
-#include <QToolTip>
 
 #include <algorithm>
 
@@ -28,7 +27,8 @@ void TSjisEdit::Edited(const QString& text)
     QString refusal;
     if (!bytes)
         refusal = QString::fromUtf8("この文字は使えません (Shift_JIS にない文字です)");
-    else if (maxBytes_ > 0 && bytes->size() > static_cast<size_t>(maxBytes_))
+    // A text over the limit (stored so by hand) can still be shortened.
+    else if (maxBytes_ > 0 && bytes->size() > static_cast<size_t>(maxBytes_) && bytes->size() >= accepted_.size())
         refusal = QString::fromUtf8("%1 バイトまでです").arg(maxBytes_);
     if (!refusal.isEmpty()) {
         const int cursor = cursorPosition();
@@ -37,7 +37,7 @@ void TSjisEdit::Edited(const QString& text)
         setText(previous);
         setCursorPosition(std::max(0, std::min(static_cast<int>(previous.size()), cursor - std::max(0, grown))));
         refusalHint_ = refusal;
-        QToolTip::showText(mapToGlobal(QPoint(0, height())), refusal, this);
+        ShowRefusal(this, refusal);
         return;
     }
     refusalHint_.clear();

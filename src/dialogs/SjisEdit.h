@@ -1,7 +1,8 @@
 // A line edit whose text is kept as code page 932: text that code page 932
 // cannot hold, or that would pass the byte limit, is refused where it is
 // typed or pasted (the edit goes back to its last accepted text) and a hint
-// says why, instead of turning characters silently into "?".
+// says why, instead of turning characters silently into "?". A text already
+// over the limit may always be made shorter.
 #pragma once
 
 #include <QLineEdit>

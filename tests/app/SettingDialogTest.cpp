@@ -3,6 +3,7 @@
 #include "TestForm.h"
 #include "app/DialogWindows.h"
 #include "base/Sjis.h"
+#include "dialogs/RangeSpin.h"
 #include "dialogs/SjisEdit.h"
 
 #include <QApplication>
@@ -185,6 +186,53 @@ TEST(SettingDialog, TheTlsChoiceOfAProfileIsShownAndSaved)
     const std::string ini = f.dir.Read("Pendar.ini");
     EXPECT_NE(std::string::npos, ini.find("Port00=995\r\n")) << ini;
     EXPECT_NE(std::string::npos, ini.find("[MailTLS]\r\ntaro@pop.example.jp=implicit,/home/taro/ca.pem\r\n")) << ini;
+}
+
+// What Pendar.ini may hold beyond the fields' limits: a port above 32767, a
+// password longer than 32 bytes written by hand.
+TEST(SettingDialog, StoredValuesBeyondTheFieldsLimitsCanBeEdited)
+{
+    DialogFixture f;
+    TMailProfile& stored = f.form.Settings().profiles[0];
+    stored.name = "work";
+    stored.host = "pop.example.jp";
+    stored.port = 40000;
+    stored.user = "taro";
+    stored.password = std::string(40, 'p');
+    f.Open([&f](QDialog& d) {
+        Find<QTabWidget>(d, "SettingPage")->setCurrentIndex(2);
+        Find<QListWidget>(d, "ProfileListBox")->setCurrentRow(0);
+        auto* port = Find<pendar::TRangeSpin>(d, "PortEdit");
+        EXPECT_EQ(40000, port->value());
+        // Another field edited: the port is kept as it is.
+        Type(d, "AccountEdit", "jiro");
+        EXPECT_EQ(40000, f.form.SettingDialog().profiles[0].port);
+
+        auto* password = Find<pendar::TSjisEdit>(d, "PasswordEdit");
+        EXPECT_EQ(QString(40, '*'), password->displayText());
+        password->setFocus();
+        password->end(false);
+        QTest::keyClick(password, Qt::Key_Backspace); // shorter, though still over 32 bytes
+        EXPECT_EQ(std::string(39, 'p'), password->Sjis());
+        QTest::keyClicks(password, "q"); // longer again: refused
+        EXPECT_EQ(std::string(39, 'p'), password->Sjis());
+        EXPECT_EQ(QString::fromUtf8("32 バイトまでです"), password->RefusalHint());
+
+        // Five digits up to 65535; a sixth is refused with its hint.
+        port->selectAll();
+        QTest::keyClicks(port, "54321");
+        EXPECT_EQ(54321, port->value());
+        EXPECT_TRUE(port->RefusalHint().isEmpty());
+        port->selectAll();
+        QTest::keyClicks(port, "70000");
+        EXPECT_EQ(7000, port->value());
+        EXPECT_EQ(QString::fromUtf8("0 から 65535 までです"), port->RefusalHint());
+        Click(d, "OkButton");
+    });
+    const TMailProfile& saved = f.form.Settings().profiles[0];
+    EXPECT_EQ(7000, saved.port);
+    EXPECT_EQ("jiro", saved.user);
+    EXPECT_EQ(std::string(39, 'p'), saved.password);
 }
 
 TEST(SettingDialog, CancelLeavesTheSettingsAndTheFileAlone)

@@ -319,7 +319,7 @@ TEST(SettingModel, ProfileEditsStoreIntoTheSelectedProfile)
 
     pendar::TProfileEditors e = d.m.ProfileEditors();
     e.host = "pop.example.jp";
-    e.port = 40000; // beyond the up-down's range
+    e.port = 70000; // beyond every port
     e.user = "taro";
     e.password = "secret";
     e.apop = true;
@@ -329,7 +329,10 @@ TEST(SettingModel, ProfileEditsStoreIntoTheSelectedProfile)
     EXPECT_EQ("No Title", p.name);
     EXPECT_EQ("No Title", d.m.ProfileItems()[0]);
     EXPECT_EQ("pop.example.jp", p.host);
-    EXPECT_EQ(32767, p.port);
+    EXPECT_EQ(65535, p.port);
+    e.port = 40000; // any port is taken as it is
+    d.m.ProfileFieldsChange(e);
+    EXPECT_EQ(40000, p.port);
     EXPECT_EQ("taro", p.user);
     EXPECT_EQ("secret", p.password);
     EXPECT_TRUE(p.apop);
