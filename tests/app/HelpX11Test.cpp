@@ -1,5 +1,6 @@
 // ﾍﾙﾌﾟ from the character's menu on a real X server: the desktop's opener
-// gets the help page; without an opener Pendar's own help window shows it.
+// gets the help page; without an opener, or when it fails, Pendar's own
+// help window shows it.
 #include "WindowFixture.h"
 #include "app/HelpWindow.h"
 #include "port/AppFolder.h"
@@ -79,17 +80,26 @@ TEST(Help, TheOwnWindowFallsBackOnTheBuiltInPage)
     }
 }
 
-TEST(Help, TheDesktopsOpenerGetsTheHelpPage)
+// The opener gets the page; when it fails (3: nothing to open it with, 4:
+// the opening failed), Pendar's own window shows it instead of an error box.
+TEST(Help, TheDesktopsOpenerGetsTheHelpPageAndAFailureOpensTheOwnWindow)
 {
-    FakeOpener opener;
-    ScopedPath path(opener.Bin() + ":/usr/bin:/bin");
-    pendar::test::ScopedMessageBoxes boxes;
-    HelpFixture f;
-    f.ChooseHelp();
-    std::string seen = opener.Seen();
-    EXPECT_EQ(HelpPage(), seen.substr(0, seen.find('\n')));
-    EXPECT_EQ(nullptr, f.window.OwnHelp());
-    EXPECT_TRUE(boxes.recorder.boxes.empty());
+    for (int exitCode : {0, 3, 4}) {
+        FakeOpener opener(exitCode);
+        ScopedPath path(opener.Bin() + ":/usr/bin:/bin");
+        pendar::test::ScopedMessageBoxes boxes;
+        HelpFixture f;
+        f.ChooseHelp();
+        std::string seen = opener.Seen();
+        EXPECT_EQ(HelpPage(), seen.substr(0, seen.find('\n'))) << "exit " << exitCode;
+        if (exitCode == 0) {
+            EXPECT_EQ(nullptr, f.window.OwnHelp());
+        } else {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return f.window.OwnHelp() && f.window.OwnHelp()->isVisible(); }, 20000))
+                << "exit " << exitCode;
+        }
+        EXPECT_TRUE(boxes.recorder.boxes.empty()) << "exit " << exitCode;
+    }
 }
 
 } // namespace
