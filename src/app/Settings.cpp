@@ -15,10 +15,8 @@ TAppSettings::TAppSettings()
 {
     ntpTime.weekday = 0;
     ntpTime.hour = 4;
-    for (int i = 0; i < kMailProfileCount; ++i) {
-        profiles[static_cast<size_t>(i)].name = ProfileKey("Profile", i);
-        profiles[static_cast<size_t>(i)].user = "UserID";
-    }
+    // Profiles start empty (port 110, APOP off): a fresh install lists none.
+    // "Profile00" and "UserID" are only what a file missing those keys gives.
 }
 
 std::string ProfileKey(const char* prefix, int index)

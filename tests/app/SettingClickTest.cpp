@@ -61,6 +61,7 @@ TEST(SettingClick, OkWithAChangeCopiesBackSavesAndPlaces)
     f.world.clock.Set(2005, 6, 10, 14, 30);
     TAppSettings& s = f.form.Settings();
     s.schedules[2] = {"at nine", MakeTime(2005, 6, 10, -1, 9, 0), true};
+    s.profiles[3].name = "three";
     s.profiles[3].seen = {"uid-1"};
     s.ntpTime = MakeTime(-1, -1, -1, 0, 4, -1);
     f.form.SetMailCountdown(3);
@@ -84,7 +85,9 @@ TEST(SettingClick, OkWithAChangeCopiesBackSavesAndPlaces)
     EXPECT_EQ(MakeTime(2005, 6, 10, -1, -1, -1), s.schedules[1].time);
     EXPECT_TRUE(s.schedules[1].notified); // all day: not announced again today
     EXPECT_EQ("", s.schedules[2].name);
-    EXPECT_EQ((std::vector<std::string>{"uid-1"}), s.profiles[3].seen);
+    // The only profile moves to the front with its seen list.
+    EXPECT_EQ("three", s.profiles[0].name);
+    EXPECT_EQ((std::vector<std::string>{"uid-1"}), s.profiles[0].seen);
     EXPECT_EQ(12, s.interval);
     EXPECT_FALSE(s.sameCheck);
     EXPECT_EQ(12, f.form.MailCountdown());

@@ -93,8 +93,8 @@ TEST(SettingsFile, MissingFileKeepsTheDefaults)
     EXPECT_EQ(0, defaults.ntpTime.weekday);
     EXPECT_EQ(4, defaults.ntpTime.hour);
     EXPECT_EQ(-1, defaults.ntpTime.minute);
-    EXPECT_EQ("Profile03", defaults.profiles[3].name);
-    EXPECT_EQ("UserID", defaults.profiles[3].user);
+    EXPECT_EQ("", defaults.profiles[3].name);
+    EXPECT_EQ("", defaults.profiles[3].user);
     EXPECT_EQ(110, defaults.profiles[9].port);
 }
 
@@ -312,6 +312,9 @@ TEST(SettingsFile, OldVersionKeepsConfigDefaultsButLoadsProfilesAndSchedules)
     EXPECT_FALSE(s.timeEnable);
     EXPECT_EQ(4, s.ntpTime.hour);
     EXPECT_EQ("pop.example.org", s.profiles[0].host);
+    // Keys a file lacks: a profile is named after its key.
+    EXPECT_EQ("Profile03", s.profiles[3].name);
+    EXPECT_EQ("UserID", s.profiles[3].user);
     EXPECT_EQ(7, s.interval);
     EXPECT_EQ("x", s.schedules[1].name);
     EXPECT_EQ(30, s.schedules[1].time.minute);

@@ -1,0 +1,251 @@
+// The real pendar binary on the test's X server, used as a person uses it: a
+// portable install in a temporary folder (the binary beside Data/ and
+// Pendar.ini), started with private home and runtime folders, found by its
+// windows and driven with synthetic input (xdotool). Needs PENDAR_BIN and
+// SOREL_PAK defined by the build.
+#pragma once
+
+#include "support/TempDir.h"
+#include "support/XView.h"
+
+#include <csignal>
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace pendar::test {
+
+// Starts a program found on PATH with `env` ("NAME=value") added to the
+// environment; its process id.
+inline pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env = {})
+{
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        for (const std::string& e : env)
+            ::putenv(const_cast<char*>(e.c_str()));
+        std::vector<char*> args;
+        for (const std::string& a : argv)
+            args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        ::execvp(args[0], args.data());
+        ::_exit(127);
+    }
+    return pid;
+}
+
+// Runs a program to its end; true when it exited with 0.
+inline bool RunProgram(const std::vector<std::string>& argv)
+{
+    pid_t pid = Spawn(argv);
+    int status = 0;
+    return pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// xdotool with its arguments, e.g. Xdotool({"key", "Down", "Return"}).
+inline bool Xdotool(std::initializer_list<std::string> args)
+{
+    std::vector<std::string> argv{"xdotool"};
+    argv.insert(argv.end(), args);
+    return RunProgram(argv);
+}
+
+// Keys typed one after the other, as xdotool names them ("Down", "Return",
+// "ctrl+c"), a little apart so each reaches the window that has the focus.
+inline bool PressKeys(const std::vector<std::string>& keys)
+{
+    std::vector<std::string> argv{"xdotool", "key", "--delay", "80"};
+    argv.insert(argv.end(), keys.begin(), keys.end());
+    return RunProgram(argv);
+}
+
+// A program that runs beside the test (a task bar, a tray host) until the
+// object goes.
+class Companion {
+public:
+    explicit Companion(const std::vector<std::string>& argv, const std::vector<std::string>& env = {})
+        : pid_(Spawn(argv, env))
+    {
+    }
+    ~Companion()
+    {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGTERM);
+            ::waitpid(pid_, nullptr, 0);
+        }
+    }
+    Companion(const Companion&) = delete;
+    Companion& operator=(const Companion&) = delete;
+
+private:
+    pid_t pid_ = -1;
+};
+
+// A notification area (trayer) on the test's display.
+class TrayHost {
+public:
+    TrayHost() : trayer_({"trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "120",
+                          "--height", "24"}) {}
+    bool Ready() const { return WaitUntil([this] { return x_.SelectionOwner("_NET_SYSTEM_TRAY_S0") != 0; }); }
+
+private:
+    Companion trayer_;
+    XView x_;
+};
+
+// A task bar (tint2) on the test's display.
+class TaskBar {
+public:
+    // Its default configuration goes to a folder of its own.
+    TaskBar() : tint2_({"tint2"}, {"XDG_CONFIG_HOME=" + config_.Path(), "HOME=" + config_.Path()}) {}
+    bool Ready() const
+    {
+        return WaitUntil([this] {
+            for (xcb_window_t w : x_.Clients())
+                if (x_.HasAtom(w, "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_DOCK"))
+                    return true;
+            return false;
+        });
+    }
+
+private:
+    TempDir config_;
+    Companion tint2_;
+    XView x_;
+};
+
+class LivePendar {
+public:
+    static constexpr const char* kTitle = "SorelPendar";
+
+    LivePendar()
+    {
+        std::filesystem::copy_file(PENDAR_BIN, dir.File("pendar"));
+        for (const char* sub : {"Data", "home", "run"})
+            std::filesystem::create_directory(dir.File(sub));
+        std::filesystem::permissions(dir.File("run"), std::filesystem::perms::owner_all);
+        std::filesystem::copy_file(SOREL_PAK, dir.File("Data/Sorel.Pak"));
+    }
+    ~LivePendar()
+    {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+    }
+    LivePendar(const LivePendar&) = delete;
+    LivePendar& operator=(const LivePendar&) = delete;
+
+    // Another skin: the sample skin again under `name`.
+    void AddSkinPack(const std::string& name) const
+    {
+        std::filesystem::copy_file(SOREL_PAK, dir.File("Data/" + name + ".Pak"));
+    }
+
+    // Pendar.ini with these lines in [Config] (after the version).
+    void WriteConfig(std::initializer_list<std::string> lines) const
+    {
+        std::string text = "[Config]\r\nVersion=1.22\r\n";
+        for (const std::string& l : lines)
+            text += l + "\r\n";
+        dir.Write("Pendar.ini", text);
+    }
+    std::string Ini() const { return dir.Read("Pendar.ini"); }
+    bool IniHas(const std::string& line) const { return Ini().find("\r\n" + line + "\r\n") != std::string::npos; }
+    // What the program wrote to standard error (its log lines among it).
+    std::string Errors() const { return dir.Read("stderr"); }
+
+    // Starts the program and waits until its character window is mapped.
+    bool Start()
+    {
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::setenv("HOME", dir.File("home").c_str(), 1);
+            ::setenv("XDG_CONFIG_HOME", dir.File("home/.config").c_str(), 1);
+            ::setenv("XDG_RUNTIME_DIR", dir.File("run").c_str(), 1);
+            ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+            std::FILE* err = std::freopen(dir.File("stderr").c_str(), "w", stderr);
+            (void)err;
+            std::string bin = dir.File("pendar");
+            ::execl(bin.c_str(), bin.c_str(), static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        return WaitUntil([this] { return Main() != 0; });
+    }
+
+    bool Running() const { return pid_ > 0 && ::waitpid(pid_, nullptr, WNOHANG) == 0; }
+
+    // Ends the program the way a session does; its exit code, -1 when it
+    // did not end.
+    int Stop()
+    {
+        if (pid_ <= 0)
+            return -1;
+        ::kill(pid_, SIGTERM);
+        int status = 0;
+        pid_t done = 0;
+        WaitUntil([&] { return (done = ::waitpid(pid_, &status, WNOHANG)) != 0; });
+        if (done != pid_)
+            return -1;
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+
+    uint32_t Pid() const { return static_cast<uint32_t>(pid_); }
+    // The character's window; 0 while it is not mapped.
+    xcb_window_t Main() const { return x.Client(Pid(), kTitle); }
+    // A mapped window of the program by its title.
+    xcb_window_t Window(const std::string& title) const { return x.Client(Pid(), title); }
+
+    // A point on the character: the middle of the main window, where the
+    // character sits between the balloon's margins.
+    XBox Character() const { return x.Box(Main()); }
+    bool RightClickCharacter() const
+    {
+        const XBox b = Character();
+        return Xdotool({"mousemove", std::to_string(b.CentreX()), std::to_string(b.CentreY()), "click", "3"});
+    }
+    // Opens the character's menu with a right click; false when no menu came.
+    bool OpenMenu() const
+    {
+        const xcb_window_t main = Main();
+        return RightClickCharacter() &&
+               WaitUntil([&] { return !x.Popups(main).empty(); }, std::chrono::seconds(5));
+    }
+
+    // Opens a window from the character's menu with the keyboard, as a
+    // user reaches it: `downs` arrow presses from the top, then Return. The
+    // window with `title`, or 0 when none came.
+    xcb_window_t OpenFromMenu(int downs, const std::string& title) const
+    {
+        if (!OpenMenu())
+            return 0;
+        std::vector<std::string> keys(static_cast<size_t>(downs), "Down");
+        keys.push_back("Return");
+        PressKeys(keys);
+        xcb_window_t w = 0;
+        WaitUntil([&] { return (w = Window(title)) != 0; });
+        return w;
+    }
+    // Entries of the character's menu, counted in arrow presses.
+    static constexpr int kSettingsEntry = 6;
+    static constexpr int kCharSelectEntry = 7;
+
+    // Clicks a dialog's OK in its bottom right corner.
+    bool ClickOk(xcb_window_t dialog) const
+    {
+        const XBox b = x.Box(dialog);
+        return Xdotool(
+            {"mousemove", std::to_string(b.x + b.width - 30), std::to_string(b.y + b.height - 14), "click", "1"});
+    }
+
+    TempDir dir;
+    XView x;
+
+private:
+    pid_t pid_ = -1;
+};
+
+} // namespace pendar::test
