@@ -1,59 +1,78 @@
 #include "app/DialogWindows.h"
 
+#include "app/DesktopStates.h"
+
 namespace pendar {
 
-namespace {
-
-void ShowInFront(QWidget& window)
-{
-    window.show();
-    window.raise();
-    window.activateWindow();
-}
-
-} // namespace
-
 DialogWindows::DialogWindows(TLogModel& log, const port::IClock& clock, const QWidget& mainWindow,
-                             TSettingModel& settings, StayOnTopQuery stayOnTop)
-    : log_(log), clock_(clock), mainWindow_(mainWindow), settings_(settings), stayOnTop_(std::move(stayOnTop))
+                             TSettingModel& settings, StayOnTopQuery stayOnTop, XcbWindowTracker* desktop)
+    : log_(log), clock_(clock), mainWindow_(mainWindow), settings_(settings), stayOnTop_(std::move(stayOnTop)),
+      desktop_(desktop)
 {
 }
 
 DialogWindows::~DialogWindows() = default;
 
+void DialogWindows::Made(QWidget& window)
+{
+    if (desktop_)
+        (new DesktopStates(window, *desktop_))->SetSkipTaskbar(true);
+}
+
 TLogForm& DialogWindows::LogForm()
 {
     // The log keeps every line from the start; the window shows them all
     // when it is built.
-    if (!logForm_)
+    if (!logForm_) {
         logForm_ = std::make_unique<TLogForm>(log_, mainWindow_, stayOnTop_);
+        Made(*logForm_);
+    }
     return *logForm_;
 }
 
 TCalenderForm& DialogWindows::CalenderForm()
 {
-    if (!calenderForm_)
+    if (!calenderForm_) {
         calenderForm_ = std::make_unique<TCalenderForm>(clock_, stayOnTop_);
+        Made(*calenderForm_);
+    }
     return *calenderForm_;
 }
 
 TSettingDialog& DialogWindows::SettingDialog()
 {
-    if (!settingDialog_)
+    if (!settingDialog_) {
         settingDialog_ = std::make_unique<TSettingDialog>(settings_, stayOnTop_);
+        Made(*settingDialog_);
+    }
     return *settingDialog_;
 }
 
 TCharSelDialog& DialogWindows::CharSelDialog()
 {
-    if (!charSelDialog_)
+    if (!charSelDialog_) {
         charSelDialog_ = std::make_unique<TCharSelDialog>(stayOnTop_);
+        Made(*charSelDialog_);
+    }
     return *charSelDialog_;
 }
 
 int DialogWindows::Built() const
 {
     return (logForm_ ? 1 : 0) + (calenderForm_ ? 1 : 0) + (settingDialog_ ? 1 : 0) + (charSelDialog_ ? 1 : 0);
+}
+
+void DialogWindows::SettleOnTop(QWidget& window)
+{
+    SetOnTop(window, stayOnTop_ && stayOnTop_());
+}
+
+void DialogWindows::ShowInFront(QWidget& window)
+{
+    SettleOnTop(window);
+    window.show();
+    window.raise();
+    window.activateWindow();
 }
 
 void DialogWindows::ShowLog()
@@ -75,7 +94,9 @@ void DialogWindows::RefreshCalendar()
 
 bool DialogWindows::ShowSettings()
 {
-    return SettingDialog().exec() == QDialog::Accepted;
+    TSettingDialog& dialog = SettingDialog();
+    SettleOnTop(dialog);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 void DialogWindows::ShowCharSelect(const std::vector<std::string>& names,
@@ -84,6 +105,7 @@ void DialogWindows::ShowCharSelect(const std::vector<std::string>& names,
     TCharSelDialog& dialog = CharSelDialog();
     dialog.SetNames(names);
     dialog.onSelect = select;
+    SettleOnTop(dialog);
     dialog.exec();
     dialog.onSelect = nullptr;
 }

@@ -1,7 +1,9 @@
 // The log, calendar, settings and character selection windows of the
 // running application, shown from the main window's menu. Each is built the
 // first time it is wanted and kept from then on: most sessions never open
-// them, and a window not built costs neither memory nor start-up time.
+// them, and a window not built costs neither memory nor start-up time. Each
+// takes the main window's stay-on-top state before it is shown and, on an
+// X11 desktop, has no task-bar button of its own.
 #pragma once
 
 #include "app/MainFormServices.h"
@@ -14,10 +16,13 @@
 
 namespace pendar {
 
+class XcbWindowTracker;
+
 class DialogWindows final : public IDialogWindows {
 public:
+    // `desktop`: the X11 desktop's connection, or null elsewhere.
     DialogWindows(TLogModel& log, const port::IClock& clock, const QWidget& mainWindow, TSettingModel& settings,
-                  StayOnTopQuery stayOnTop);
+                  StayOnTopQuery stayOnTop, XcbWindowTracker* desktop = nullptr);
     ~DialogWindows() override;
 
     void ShowLog() override;
@@ -36,11 +41,17 @@ public:
     int Built() const;
 
 private:
+    // A window just built: one task-bar button at most, the character's.
+    void Made(QWidget& window);
+    void ShowInFront(QWidget& window);
+    void SettleOnTop(QWidget& window);
+
     TLogModel& log_;
     const port::IClock& clock_;
     const QWidget& mainWindow_;
     TSettingModel& settings_;
     StayOnTopQuery stayOnTop_;
+    XcbWindowTracker* desktop_;
     std::unique_ptr<TLogForm> logForm_;
     std::unique_ptr<TCalenderForm> calenderForm_;
     std::unique_ptr<TSettingDialog> settingDialog_;

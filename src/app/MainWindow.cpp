@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "app/DesktopStates.h"
 #include "app/DibImage.h"
 #include "app/ExceptionGuard.h"
 #include "app/HelpWindow.h"
@@ -81,6 +82,16 @@ void MainWindow::BuildFace()
     for (int i = kClockLabelCount; i < kFaceLabelCount; ++i)
         labels_[static_cast<size_t>(i)]->installEventFilter(this);
     ShowLayout(TFace{});
+}
+
+void MainWindow::SetDesktop(XcbWindowTracker* desktop)
+{
+    desktop_ = desktop;
+    if (desktop_ && !states_) {
+        states_ = new DesktopStates(*this, *desktop_);
+        states_->SetSkipTaskbar(!taskbarEntry_);
+        states_->SetAbove(stayOnTop_);
+    }
 }
 
 void MainWindow::Attach(TMainForm& form)
@@ -179,9 +190,13 @@ Qt::WindowFlags MainWindow::WantedFlags() const
 
 void MainWindow::SetTaskbarEntry(bool shown)
 {
-    // A change re-creates the native window; showEvent gives the new one
-    // its task-bar state.
     taskbarEntry_ = shown;
+    if (states_) {
+        states_->SetSkipTaskbar(!shown);
+        return;
+    }
+    // Elsewhere the kind of window says it. A change re-creates the native
+    // window.
     if (windowFlags() == WantedFlags())
         return;
     const bool visible = isVisible();
@@ -221,18 +236,10 @@ void MainWindow::moveEvent(QMoveEvent* event)
 void MainWindow::SetStayOnTop(bool onTop)
 {
     stayOnTop_ = onTop;
-    if (desktop_ && isVisible())
-        desktop_->SetAbove(winId(), onTop);
-    if (windowFlags() == WantedFlags())
-        return;
-    // A mapped window changes its state in place: the widget's own route
-    // would re-create (and hide) it.
-    if (QWindow* native = windowHandle(); native && isVisible()) {
-        native->setFlag(Qt::WindowStaysOnTopHint, onTop);
-        overrideWindowFlags(WantedFlags());
-    } else {
-        setWindowFlags(WantedFlags());
-    }
+    if (states_)
+        states_->SetAbove(onTop);
+    else
+        SetOnTop(*this, onTop);
 }
 
 void MainWindow::BringToFront()
@@ -379,20 +386,8 @@ bool MainWindow::IsBalloonPart(QObject* watched) const
     return false;
 }
 
-void MainWindow::ApplyWindowStates()
-{
-    if (!desktop_)
-        return;
-    desktop_->SetSkipTaskbar(winId(), !taskbarEntry_);
-    desktop_->SetAbove(winId(), stayOnTop_);
-}
-
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    // Mapped and managed: the window manager may have dropped the states
-    // while the window was hidden, or taken them before Qt set them.
-    if (watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed())
-        ApplyWindowStates();
     if (form_ && IsBalloonPart(watched) && event->type() == QEvent::MouseButtonPress) {
         const bool left = static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
         Guarded(*form_, [this, left] { form_->MesImageMouseDown(left); });
@@ -469,11 +464,6 @@ void MainWindow::closeEvent(QCloseEvent* event)
 void MainWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    // Not yet mapped: the states go on the window itself, and again once
-    // it is exposed.
-    ApplyWindowStates();
-    if (QWindow* native = windowHandle())
-        native->installEventFilter(this);
     if (form_)
         Guarded(*form_, [this] { form_->FormShow(); });
 }

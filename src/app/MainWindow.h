@@ -27,6 +27,7 @@ class TZoPanel;
 
 namespace pendar {
 
+class DesktopStates;
 class HelpWindow;
 class XcbWindowTracker;
 
@@ -41,8 +42,9 @@ public:
     void Attach(TMainForm& form);
     QMenu* PopupMenu() const { return menu_; }
     // On an X11 desktop: the connection that sets the window's task-bar
-    // state and sees whether a click brought it forward.
-    void SetDesktop(XcbWindowTracker* desktop) { desktop_ = desktop; }
+    // and stacking states and sees whether a click brought it forward.
+    // There the window's flags never change: the states say it all.
+    void SetDesktop(XcbWindowTracker* desktop);
 
     TZoPanel* MainPanel() const { return mainPanel_; }
     TZoPanel* MesPanel() const { return mesPanel_; }
@@ -92,7 +94,6 @@ private:
     bool IsBalloonPart(QObject* watched) const;
     bool CharacterMouse(QObject* watched, QEvent* event);
     Qt::WindowFlags WantedFlags() const;
-    void ApplyWindowStates();
     void ShowOwnHelp(const QString& page);
 
     TMainForm* form_ = nullptr;
@@ -110,6 +111,7 @@ private:
     // A double click's second release is no click.
     bool swallowRelease_ = false;
     XcbWindowTracker* desktop_ = nullptr;
+    DesktopStates* states_ = nullptr;
     bool taskbarEntry_ = true;
     bool stayOnTop_ = false;
     // Where the logic last put the window, and how often a stale report of

@@ -5,8 +5,8 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 namespace pendar {
 
@@ -47,22 +47,23 @@ void CentreWindowOn(QWidget& window, const port::TRect& owner)
     window.move(at.x, at.y);
 }
 
+void SetOnTop(QWidget& window, bool onTop)
+{
+    if (window.windowFlags().testFlag(Qt::WindowStaysOnTopHint) == onTop)
+        return;
+    QWindow* native = window.windowHandle();
+    if (native && window.isVisible()) {
+        native->setFlag(Qt::WindowStaysOnTopHint, onTop);
+        window.overrideWindowFlags(window.windowFlags().setFlag(Qt::WindowStaysOnTopHint, onTop));
+    } else {
+        window.setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+    }
+}
+
 void FollowStayOnTop(QWidget& window, const QEvent& event, const StayOnTopQuery& stayOnTop)
 {
-    if (event.type() != QEvent::ActivationChange || !window.isActiveWindow())
-        return;
-    QWidget* target = &window;
-    QTimer::singleShot(0, target, [target, stayOnTop] {
-        if (!target->isVisible())
-            return;
-        bool wanted = stayOnTop && stayOnTop();
-        if (target->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == wanted)
-            return;
-        QPoint at = target->pos(); // re-showing must not move it
-        target->setWindowFlag(Qt::WindowStaysOnTopHint, wanted);
-        target->show();
-        target->move(at);
-    });
+    if (event.type() == QEvent::ActivationChange && window.isActiveWindow() && stayOnTop)
+        SetOnTop(window, stayOnTop());
 }
 
 } // namespace pendar

@@ -33,8 +33,13 @@ void CentreOnScreen(QWidget& window);
 // Moves `window` centred on `owner`, kept inside the screen area.
 void CentreWindowOn(QWidget& window, const port::TRect& owner);
 
+// Gives a window the stay-on-top state. A hidden window takes it with its
+// flags, for its next show; a shown one changes it in place on its native
+// window, never hidden and shown again (that would end a modal run).
+void SetOnTop(QWidget& window, bool onTop);
+
 // On the window's activation, gives it the stay-on-top state the query
-// answers (after the event, since changing it re-creates the native window).
+// answers (the main window's may have changed since it was shown).
 void FollowStayOnTop(QWidget& window, const QEvent& event, const StayOnTopQuery& stayOnTop);
 
 } // namespace pendar

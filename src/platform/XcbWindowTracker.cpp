@@ -429,6 +429,11 @@ void XcbWindowTracker::SetState(WindowId id, unsigned state, bool on)
             states.push_back(state);
         xcb_change_property(s_->c, XCB_PROP_MODE_REPLACE, w, s_->wmState, XCB_ATOM_ATOM, 32,
                             static_cast<uint32_t>(states.size()), states.data());
+        // Qt merges its own states into the property over its own connection
+        // when it maps the window: ours must be in place by then.
+        xcb_generic_error_t* error = nullptr;
+        Take(xcb_get_input_focus_reply(s_->c, xcb_get_input_focus(s_->c), &error), error);
+        return;
     }
     xcb_flush(s_->c);
 }

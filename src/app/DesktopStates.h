@@ -1,0 +1,39 @@
+// The states a top-level window asks of an X11 desktop's window manager: no
+// task-bar button, kept above the others. They go on the window before it
+// is mapped and again once it is exposed, since a window manager drops them
+// when a window is withdrawn (hidden) and may take them late. Setting one
+// never hides, re-creates or re-shows the window, so a modal run goes on.
+#pragma once
+
+#include <QObject>
+
+#include <optional>
+
+class QWidget;
+
+namespace pendar {
+
+class XcbWindowTracker;
+
+class DesktopStates final : public QObject {
+public:
+    DesktopStates(QWidget& window, XcbWindowTracker& desktop);
+
+    void SetSkipTaskbar(bool on);
+    void SetAbove(bool on);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Apply();
+
+    QWidget& window_;
+    XcbWindowTracker& desktop_;
+    // Only the states asked for are touched.
+    std::optional<bool> skipTaskbar_;
+    std::optional<bool> above_;
+    bool watchingNative_ = false;
+};
+
+} // namespace pendar
