@@ -47,12 +47,16 @@ void Shape(const uint8_t* data, size_t size, bool mirrored)
     std::optional<pendar::TRegion> shape =
         pendar::MakeRegion(picture, mirrored, 0, 0, picture.Width(), picture.Height());
     Check(shape.has_value());
+    Check(shape->Count() <= pendar::kMaxShapeRects);
     const port::TRect* last = nullptr;
     for (const port::TRect& r : shape->Rects()) {
         Check(r.left >= 0 && r.left < r.right && r.right <= picture.Width());
-        Check(r.top >= 0 && r.bottom == r.top + 1 && r.bottom <= picture.Height());
+        Check(r.top >= 0 && r.top < r.bottom && r.bottom <= picture.Height());
+        // Banded: a band's rectangles share its rows and stand apart; bands
+        // follow each other downwards.
         if (last)
-            Check(last->top < r.top || (last->top == r.top && last->right < r.left));
+            Check(last->bottom <= r.top ||
+                  (last->top == r.top && last->bottom == r.bottom && last->right < r.left));
         last = &r;
     }
     Check(shape->United(*shape) == *shape);

@@ -309,13 +309,15 @@ void MainWindow::FaceChanged(unsigned parts)
         ShowLayout(face);
     if (parts & fpLabels)
         ShowLabels(face);
+    if ((parts & (fpShape | fpBalloonShape)) && shapeLimit_ == 0)
+        shapeLimit_ = WindowShapeLimit();
     // A frame of the same outline as the last leaves the shape alone.
     if ((parts & fpShape) && face.windowShape && face.windowShape != shownShape_) {
-        setMask(ToWindowMask(*face.windowShape));
+        setMask(ToWindowMask(*face.windowShape, shapeLimit_));
         shownShape_ = face.windowShape;
     }
     if (parts & fpBalloonShape)
-        mesPanel_->setMask(ToWindowMask(face.mesShape));
+        mesPanel_->setMask(ToWindowMask(face.mesShape, shapeLimit_));
 }
 
 void MainWindow::ShowLayout(const TFace& face)

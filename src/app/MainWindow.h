@@ -110,6 +110,8 @@ private:
     std::optional<TRegion> shownShape_;
     // A double click's second release is no click.
     bool swallowRelease_ = false;
+    // Rectangles one shape request may carry (asked once).
+    size_t shapeLimit_ = 0;
     XcbWindowTracker* desktop_ = nullptr;
     DesktopStates* states_ = nullptr;
     bool taskbarEntry_ = true;

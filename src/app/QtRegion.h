@@ -1,9 +1,11 @@
-// Shapes for Qt: a region of row runs as a QRegion, and as a widget mask.
+// Shapes for Qt: a banded region as a QRegion, and as a widget mask.
 #pragma once
 
 #include "app/Region.h"
 
 #include <QRegion>
+
+#include <cstddef>
 
 namespace pendar {
 
@@ -11,6 +13,11 @@ QRegion ToQRegion(const TRegion& region);
 
 // QWidget::setMask takes an empty region for "no mask at all"; an empty
 // shape becomes one pixel outside the widget instead, so that nothing shows.
-QRegion ToWindowMask(const TRegion& region);
+// A shape of more than `maxRects` rectangles is made coarser first.
+QRegion ToWindowMask(const TRegion& region, size_t maxRects = kMaxShapeRects);
+
+// How many rectangles one shape request may carry on this display: at
+// most kMaxShapeRects, fewer where the X server takes shorter requests.
+size_t WindowShapeLimit();
 
 } // namespace pendar

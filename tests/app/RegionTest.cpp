@@ -25,11 +25,21 @@ struct Picture {
     }
 };
 
+// One-pixel rows of runs {left, right, y}, rows in order.
 TRegion Runs(std::initializer_list<std::array<int, 3>> runs)
 {
     TRegion r;
-    for (const auto& [left, right, y] : runs)
-        r.AddRun(left, right, y);
+    std::vector<pendar::TRun> row;
+    int y = 0;
+    for (const auto& [left, right, runY] : runs) {
+        if (runY != y) {
+            r.AddBand(y, y + 1, row);
+            row.clear();
+            y = runY;
+        }
+        row.emplace_back(left, right);
+    }
+    r.AddBand(y, y + 1, row);
     return r;
 }
 
@@ -88,6 +98,126 @@ TEST(TRegion, UnionJoinsRunsThatTouchOrOverlap)
     EXPECT_FALSE(b.Contains(13, 5));
 }
 
+// Every pixel of [0, w) x [0, h) in or out of the region, row by row.
+std::string PixelsOf(const TRegion& r, int w, int h)
+{
+    std::string pixels;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x)
+            pixels += r.Contains(x, y) ? '#' : '.';
+        pixels += '\n';
+    }
+    return pixels;
+}
+
+// The banded form: bands from the top, apart; a band's rectangles share
+// its rows, sorted and apart; touching bands differ in their runs.
+void ExpectBanded(const TRegion& r)
+{
+    struct Band {
+        int top, bottom;
+        std::vector<pendar::TRun> runs;
+    };
+    std::vector<Band> bands;
+    for (const port::TRect& rect : r.Rects()) {
+        if (bands.empty() || bands.back().top != rect.top)
+            bands.push_back({rect.top, rect.bottom, {}});
+        Band& band = bands.back();
+        EXPECT_EQ(band.bottom, rect.bottom);
+        if (!band.runs.empty()) {
+            EXPECT_LT(band.runs.back().second, rect.left);
+        }
+        band.runs.emplace_back(rect.left, rect.right);
+    }
+    for (size_t i = 1; i < bands.size(); ++i) {
+        EXPECT_LE(bands[i - 1].bottom, bands[i].top);
+        if (bands[i - 1].bottom == bands[i].top) {
+            EXPECT_NE(bands[i - 1].runs, bands[i].runs) << "bands at " << bands[i].top << " should be one";
+        }
+    }
+}
+
+TEST(TRegion, RepeatedRowsAreOneBand)
+{
+    Picture p({"A..A",
+               "A..A",
+               "A..A",
+               ".AA.",
+               "A..A"});
+    const TRegion r = MakeRegion(p.bits, false, 1, 0, 4, 5).value(); // key: the '.' at (1, 0)
+    EXPECT_EQ((std::vector<port::TRect>{{2, 0, 3, 3}, {0, 3, 2, 4}, {2, 4, 3, 5}}), r.Rects());
+    ExpectBanded(r);
+}
+
+TEST(TRegion, UnionOfBandsOfDifferentHeights)
+{
+    // Each shape's letters: '#' in, anything else out.
+    const std::vector<std::string> shapes[] = {
+        {"##..##", "##..##", "##..##", "......", "######", "######"},
+        {"......", ".####.", ".####.", ".####.", ".####.", "......"},
+        {"#.#.#.", ".#.#.#", "#.#.#.", ".#.#.#", "#.#.#.", ".#.#.#"},
+        {"......", "......", "......", "......", "......", "......"},
+    };
+    auto regionOf = [](const std::vector<std::string>& rows) {
+        std::vector<std::string> picture{"." + rows[0]};
+        for (size_t y = 1; y < rows.size(); ++y)
+            picture.push_back("." + rows[y]);
+        for (std::string& row : picture)
+            for (char& c : row)
+                c = c == '#' ? 'A' : '.';
+        Picture p(picture);
+        return MakeRegion(p.bits, false, 0, 0, 7, 6).value();
+    };
+    for (const auto& a : shapes) {
+        for (const auto& b : shapes) {
+            TRegion ra = regionOf(a);
+            TRegion rb = regionOf(b);
+            const TRegion both = ra.United(rb);
+            ExpectBanded(both);
+            std::string expected = PixelsOf(ra, 8, 7);
+            const std::string other = PixelsOf(rb, 8, 7);
+            for (size_t i = 0; i < expected.size(); ++i)
+                if (other[i] == '#')
+                    expected[i] = '#';
+            EXPECT_EQ(expected, PixelsOf(both, 8, 7));
+        }
+    }
+}
+
+TEST(TRegion, ACoarserShapeCoversTheFineOneWithinTheLimit)
+{
+    // A one-pixel checkerboard has a run for every second pixel of every
+    // row, and no two rows alike.
+    std::vector<std::string> rows(64, std::string(64, '.'));
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            if ((x + y) % 2 == 1)
+                rows[static_cast<size_t>(y)][static_cast<size_t>(x)] = 'A';
+    rows[0][0] = '.';
+    Picture p(rows);
+    const TRegion fine = MakeRegion(p.bits, false, 0, 0, 64, 64, 1u << 20).value();
+    EXPECT_EQ(64u * 32u, fine.Count());
+    for (size_t limit : {size_t{1000}, size_t{64}, size_t{1}}) {
+        SCOPED_TRACE(limit);
+        const TRegion coarse = fine.Coarsened(limit);
+        EXPECT_LE(coarse.Count(), limit);
+        ExpectBanded(coarse);
+        for (const port::TRect& r : fine.Rects())
+            for (int x = r.left; x < r.right; ++x)
+                ASSERT_TRUE(coarse.Contains(x, r.top)) << x << "," << r.top;
+        // Built from the pixels the same way, within the block.
+        const TRegion made = MakeRegion(p.bits, false, 0, 0, 64, 64, limit).value();
+        EXPECT_LE(made.Count(), limit);
+        EXPECT_EQ(PixelsOf(coarse, 64, 64), PixelsOf(made, 64, 64));
+    }
+    EXPECT_EQ(fine, fine.Coarsened(fine.Count()));
+    // Mirrored, cut at an odd width: still inside the block.
+    const TRegion mirrored = MakeRegion(p.bits, true, 0, 0, 63, 64, 100).value();
+    EXPECT_LE(mirrored.Count(), 100u);
+    for (const port::TRect& r : mirrored.Rects())
+        EXPECT_TRUE(r.left >= 0 && r.right <= 63 && r.top >= 0 && r.bottom <= 64);
+}
+
 TEST(DrawPlainFrame, RoundedCornersInTheKeyColour)
 {
     TZoRGBBits b;
@@ -109,7 +239,7 @@ TEST(DrawPlainFrame, RoundedCornersInTheKeyColour)
     for (int y = 0; y < 120; ++y) {
         int edge = std::min(y, 119 - y);
         int inset = edge < 9 ? profile[edge] : 0;
-        expected.AddRun(inset, 160 - inset, y);
+        expected.AddBand(y, y + 1, {{inset, 160 - inset}});
     }
     EXPECT_EQ(expected, MakeRegion(b, false, 0, 0, 160, 120));
 }
