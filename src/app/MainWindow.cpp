@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
@@ -115,9 +116,11 @@ void MainWindow::BuildMenu()
         }
         QAction* action = menu_->addAction(FromSjis(e.caption));
         if (!e.shortcut.empty()) {
+            // The character's window and its menu only: another window keeps
+            // its keys (Ctrl+C copies in the log, Alt+F4 closes that window).
             action->setShortcut(QKeySequence(QString::fromStdString(e.shortcut)));
-            action->setShortcutContext(Qt::ApplicationShortcut);
-            addAction(action); // short-cuts work while the character has the focus
+            action->setShortcutContext(Qt::WindowShortcut);
+            addAction(action);
         }
         action->setCheckable(e.checkable);
         if (e.isDefault)
@@ -130,6 +133,22 @@ void MainWindow::BuildMenu()
         UpdateAction(e);
     }
     model.onChanged = [this](const MenuEntry& e) { UpdateAction(e); };
+    menu_->installEventFilter(this);
+}
+
+bool MainWindow::MenuShortcut(const QKeyEvent& key)
+{
+    // An open menu has the keyboard to itself: its entries' short-cuts are
+    // looked up here.
+    const QKeySequence pressed(key.keyCombination());
+    for (const auto& [name, action] : actions_) {
+        if (action->shortcut().isEmpty() || action->shortcut() != pressed || !action->isEnabled())
+            continue;
+        menu_->close();
+        QMetaObject::invokeMethod(action, &QAction::trigger, Qt::QueuedConnection);
+        return true;
+    }
+    return false;
 }
 
 void MainWindow::UpdateAction(const MenuEntry& entry)
@@ -390,6 +409,8 @@ bool MainWindow::IsBalloonPart(QObject* watched) const
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == menu_ && event->type() == QEvent::KeyPress && MenuShortcut(*static_cast<QKeyEvent*>(event)))
+        return true;
     if (form_ && IsBalloonPart(watched) && event->type() == QEvent::MouseButtonPress) {
         const bool left = static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
         Guarded(*form_, [this, left] { form_->MesImageMouseDown(left); });

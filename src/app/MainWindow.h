@@ -18,6 +18,7 @@
 #include <optional>
 #include <string>
 
+class QKeyEvent;
 class QLabel;
 class QMenu;
 class QAction;
@@ -87,6 +88,7 @@ private:
     void BuildFace();
     void BuildMenu();
     void UpdateAction(const MenuEntry& entry);
+    bool MenuShortcut(const QKeyEvent& key);
     void ShowLayout(const TFace& face);
     void ShowLabels(const TFace& face);
     // The character's image and clock labels: their clicks.

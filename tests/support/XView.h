@@ -136,6 +136,13 @@ public:
         return a && a->map_state == XCB_MAP_STATE_VIEWABLE;
     }
 
+    // The window the window manager made active; 0 when none.
+    xcb_window_t ActiveWindow() const
+    {
+        std::vector<uint32_t> active = Values(root_, "_NET_ACTIVE_WINDOW");
+        return active.empty() ? 0 : active[0];
+    }
+
     // The windows the window manager manages, oldest first.
     std::vector<xcb_window_t> Clients() const { return Values(root_, "_NET_CLIENT_LIST"); }
 
