@@ -411,7 +411,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == menu_ && event->type() == QEvent::KeyPress && MenuShortcut(*static_cast<QKeyEvent*>(event)))
         return true;
-    if (form_ && IsBalloonPart(watched) && event->type() == QEvent::MouseButtonPress) {
+    // Qt gives a double click's second press as a double click: it is a
+    // press all the same.
+    const bool press = event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick;
+    if (form_ && IsBalloonPart(watched) && press) {
         const bool left = static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
         Guarded(*form_, [this, left] { form_->MesImageMouseDown(left); });
         return true;
@@ -424,14 +427,17 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 bool MainWindow::CharacterMouse(QObject* watched, QEvent* event)
 {
     auto* widget = static_cast<QWidget*>(watched);
-    switch (event->type()) {
-    case QEvent::MouseButtonPress: {
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
+        // Every press counts, the second of a double click too: it stores
+        // the point a drag starts from.
         auto* mouse = static_cast<QMouseEvent*>(event);
         const QPoint at = mouse->globalPosition().toPoint();
         const bool left = mouse->button() == Qt::LeftButton;
         Guarded(*form_, [&] { form_->MainImageMouseDown(left, at.x(), at.y()); });
-        return false; // the context menu still comes on the right button
     }
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        return false; // the context menu still comes on the right button
     case QEvent::MouseMove: {
         auto* mouse = static_cast<QMouseEvent*>(event);
         const QPoint at = mouse->globalPosition().toPoint();
