@@ -2,8 +2,8 @@
 // pictures drawn by a rule, the key colour (top-left) for what is left out.
 #pragma once
 
+#include "LivePendar.h"
 #include "raster/BmpFixture.h"
-#include "support/LivePendar.h"
 
 #include <filesystem>
 #include <functional>

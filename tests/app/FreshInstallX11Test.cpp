@@ -1,6 +1,6 @@
 // The real program started for the first time (no Pendar.ini): its mail
 // page lists no profile, and 新規 makes the first one.
-#include "support/LivePendar.h"
+#include "LivePendar.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // its menu: in the log window Ctrl+C copies and Alt+F4 closes the log
 // alone, in the calendar Ctrl+S is no command of the main menu; in the
 // character's open menu they still run their entries.
-#include "support/LivePendar.h"
+#include "LivePendar.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The real program kept above the others (StayOnTop) on a desktop with a
 // window manager and a task bar: its modal dialogs run to their end and
 // leave the character answering, and the character has no task-bar button.
-#include "support/LivePendar.h"
+#include "LivePendar.h"
 
 #include <gtest/gtest.h>
 

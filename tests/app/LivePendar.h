@@ -1,11 +1,9 @@
-// The real pendar binary on the test's X server, used as a person uses it: a
-// portable install in a temporary folder (the binary beside Data/ and
-// Pendar.ini), started with private home and runtime folders, found by its
-// windows and driven with synthetic input (xdotool). Needs PENDAR_BIN and
-// SOREL_PAK defined by the build.
+// The real pendar on the test's X server, used as a person uses it: a
+// portable install of its own, found by its windows and driven with
+// synthetic input (xdotool).
 #pragma once
 
-#include "support/TempDir.h"
+#include "PortableInstall.h"
 #include "support/XView.h"
 
 #include <csignal>
@@ -120,21 +118,7 @@ class LivePendar {
 public:
     static constexpr const char* kTitle = "SorelPendar";
 
-    LivePendar()
-    {
-        std::filesystem::copy_file(PENDAR_BIN, dir.File("pendar"));
-        for (const char* sub : {"Data", "home", "run"})
-            std::filesystem::create_directory(dir.File(sub));
-        std::filesystem::permissions(dir.File("run"), std::filesystem::perms::owner_all);
-        std::filesystem::copy_file(SOREL_PAK, dir.File("Data/Sorel.Pak"));
-    }
-    ~LivePendar()
-    {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-    }
+    LivePendar() = default;
     LivePendar(const LivePendar&) = delete;
     LivePendar& operator=(const LivePendar&) = delete;
 
@@ -155,23 +139,13 @@ public:
     std::string Ini() const { return dir.Read("Pendar.ini"); }
     bool IniHas(const std::string& line) const { return Ini().find("\r\n" + line + "\r\n") != std::string::npos; }
     // What the program wrote to standard error (its log lines among it).
-    std::string Errors() const { return dir.Read("stderr"); }
+    std::string Errors() const { return install_.Errors(); }
 
-    // Starts the program and waits until its character window is mapped.
+    // Starts the program on the X server and waits until its character
+    // window is mapped.
     bool Start()
     {
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::setenv("HOME", dir.File("home").c_str(), 1);
-            ::setenv("XDG_CONFIG_HOME", dir.File("home/.config").c_str(), 1);
-            ::setenv("XDG_RUNTIME_DIR", dir.File("run").c_str(), 1);
-            ::setenv("QT_QPA_PLATFORM", "xcb", 1);
-            std::FILE* err = std::freopen(dir.File("stderr").c_str(), "w", stderr);
-            (void)err;
-            std::string bin = dir.File("pendar");
-            ::execl(bin.c_str(), bin.c_str(), static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
+        pid_ = install_.Start({{"QT_QPA_PLATFORM", "xcb"}});
         return WaitUntil([this] { return Main() != 0; });
     }
 
@@ -184,13 +158,7 @@ public:
         if (pid_ <= 0)
             return -1;
         ::kill(pid_, SIGTERM);
-        int status = 0;
-        pid_t done = 0;
-        WaitUntil([&] { return (done = ::waitpid(pid_, &status, WNOHANG)) != 0; });
-        if (done != pid_)
-            return -1;
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        return WaitFor(pid_, std::chrono::seconds(20));
     }
 
     uint32_t Pid() const { return static_cast<uint32_t>(pid_); }
@@ -241,7 +209,11 @@ public:
             {"mousemove", std::to_string(b.x + b.width - 30), std::to_string(b.y + b.height - 14), "click", "1"});
     }
 
-    TempDir dir;
+private:
+    PortableInstall install_;
+
+public:
+    const TempDir& dir = install_.dir;
     XView x;
 
 private:
