@@ -71,6 +71,9 @@ public:
     bool FormCloseQuery();
     void FormDestroy();
     void FormActivate();
+    // The window was shown, hidden, minimised or restored, by Pendar or by
+    // someone else (the task bar, the window manager): the menu follows.
+    void WindowStateChanged(bool shown);
 
     // The tick.
     void CheckTimerTimer();

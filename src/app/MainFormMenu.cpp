@@ -65,8 +65,7 @@ void TMainForm::SysMinClick()
         svc_.view.Hide();
     else
         svc_.view.Minimize();
-    menu_.SetEnabled("MISysMin", false);
-    menu_.SetEnabled("MISysRestore", true);
+    WindowStateChanged(false);
 }
 
 void TMainForm::SysRestoreClick()
@@ -74,8 +73,13 @@ void TMainForm::SysRestoreClick()
     flashCount_ = 0;
     svc_.view.Show();
     BringToFront();
-    menu_.SetEnabled("MISysMin", true);
-    menu_.SetEnabled("MISysRestore", false);
+    WindowStateChanged(true);
+}
+
+void TMainForm::WindowStateChanged(bool shown)
+{
+    menu_.SetEnabled("MISysMin", shown);
+    menu_.SetEnabled("MISysRestore", !shown);
 }
 
 void TMainForm::MIScheduleSwClick()

@@ -494,12 +494,27 @@ void MainWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     if (form_)
-        Guarded(*form_, [this] { form_->FormShow(); });
+        Guarded(*form_, [this] {
+            form_->FormShow();
+            form_->WindowStateChanged(!isMinimized());
+        });
+}
+
+void MainWindow::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    if (form_ && !event->spontaneous())
+        Guarded(*form_, [this] { form_->WindowStateChanged(false); });
 }
 
 void MainWindow::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
+    // Minimised or restored by the task bar or the window manager too.
+    if (event->type() == QEvent::WindowStateChange && form_) {
+        const bool shown = isVisible() && !isMinimized();
+        Guarded(*form_, [this, shown] { form_->WindowStateChanged(shown); });
+    }
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && form_) {
         // Brought forward by a click: that press must not turn the
         // balloon's page.

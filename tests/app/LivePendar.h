@@ -9,6 +9,8 @@
 #include <csignal>
 #include <filesystem>
 #include <initializer_list>
+#include <map>
+#include <optional>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -17,11 +19,17 @@
 namespace pendar::test {
 
 // Starts a program found on PATH with `env` ("NAME=value") added to the
-// environment; its process id.
-inline pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env = {})
+// environment, its output dropped when `quiet`; its process id.
+inline pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env = {},
+                   bool quiet = false)
 {
     pid_t pid = ::fork();
     if (pid == 0) {
+        if (quiet) {
+            int null = ::open("/dev/null", O_WRONLY);
+            ::dup2(null, 1);
+            ::dup2(null, 2);
+        }
         for (const std::string& e : env)
             ::putenv(const_cast<char*>(e.c_str()));
         std::vector<char*> args;
@@ -63,8 +71,9 @@ inline bool PressKeys(const std::vector<std::string>& keys)
 // object goes.
 class Companion {
 public:
+    // Its chatter goes nowhere.
     explicit Companion(const std::vector<std::string>& argv, const std::vector<std::string>& env = {})
-        : pid_(Spawn(argv, env))
+        : pid_(Spawn(argv, env, true))
     {
     }
     ~Companion()
@@ -93,25 +102,39 @@ private:
     XView x_;
 };
 
-// A task bar (tint2) on the test's display.
+// A task bar (tint2) on the test's display: task buttons alone, left to
+// right along the bottom, no notification area.
 class TaskBar {
 public:
-    // Its default configuration goes to a folder of its own.
-    TaskBar() : tint2_({"tint2"}, {"XDG_CONFIG_HOME=" + config_.Path(), "HOME=" + config_.Path()}) {}
-    bool Ready() const
+    TaskBar() : config_(WriteConfig()), tint2_({"tint2", "-c", config_}) {}
+    bool Ready() const { return WaitUntil([this] { return Panel() != 0; }); }
+
+    // Clicks the first task's button, as a user brings that window back.
+    bool ClickFirstTask() const
     {
-        return WaitUntil([this] {
-            for (xcb_window_t w : x_.Clients())
-                if (x_.HasAtom(w, "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_DOCK"))
-                    return true;
-            return false;
-        });
+        const XBox b = x_.Box(Panel());
+        return Xdotool({"mousemove", std::to_string(b.x + 20), std::to_string(b.CentreY()), "click", "1"});
     }
 
 private:
-    TempDir config_;
-    Companion tint2_;
+    std::string WriteConfig() const
+    {
+        dir_.Write("tint2rc", "panel_items = T\npanel_position = bottom center horizontal\n"
+                              "panel_size = 100% 30\ntask_text = 1\ntask_maximum_size = 200 30\n");
+        return dir_.File("tint2rc");
+    }
+    xcb_window_t Panel() const
+    {
+        for (xcb_window_t w : x_.Clients())
+            if (x_.HasAtom(w, "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_DOCK"))
+                return w;
+        return 0;
+    }
+
+    TempDir dir_;
     XView x_;
+    std::string config_;
+    Companion tint2_;
 };
 
 class LivePendar {
@@ -141,11 +164,12 @@ public:
     // What the program wrote to standard error (its log lines among it).
     std::string Errors() const { return install_.Errors(); }
 
-    // Starts the program on the X server and waits until its character
-    // window is mapped.
-    bool Start()
+    // Starts the program on the X server (with `env` over the install's
+    // own) and waits until its character window is mapped.
+    bool Start(std::map<std::string, std::optional<std::string>> env = {})
     {
-        pid_ = install_.Start({{"QT_QPA_PLATFORM", "xcb"}});
+        env["QT_QPA_PLATFORM"] = "xcb";
+        pid_ = install_.Start(env);
         return WaitUntil([this] { return Main() != 0; });
     }
 
@@ -179,7 +203,17 @@ public:
     bool OpenMenu() const
     {
         const xcb_window_t main = Main();
-        return RightClickCharacter() &&
+        // A menu still closing would take the click for itself.
+        return WaitUntil([&] { return x.Popups(main).empty(); }) && RightClickCharacter() &&
+               WaitUntil([&] { return !x.Popups(main).empty(); }, std::chrono::seconds(5));
+    }
+
+    // Opens the character's menu with the keyboard's menu key, once the
+    // character has the keyboard; false when no menu came.
+    bool OpenMenuByKey() const
+    {
+        const xcb_window_t main = Main();
+        return WaitUntil([&] { return x.InputFocus() == main; }) && PressKeys({"Menu"}) &&
                WaitUntil([&] { return !x.Popups(main).empty(); }, std::chrono::seconds(5));
     }
 
@@ -200,6 +234,8 @@ public:
     // Entries of the character's menu, counted in arrow presses.
     static constexpr int kSettingsEntry = 6;
     static constexpr int kCharSelectEntry = 7;
+    static constexpr int kLogEntry = 8;
+    static constexpr int kCalendarEntry = 9;
 
     // Clicks a dialog's OK in its bottom right corner.
     bool ClickOk(xcb_window_t dialog) const

@@ -26,16 +26,13 @@ std::string Clipboard()
     return text;
 }
 
-constexpr int kLogEntry = 8;
-constexpr int kCalendarEntry = 9;
-
 TEST(Shortcuts, BelongToTheCharactersWindowAndItsMenu)
 {
     LivePendar app;
     ASSERT_TRUE(app.Start());
 
     // The log has the focus: select everything and copy it.
-    ASSERT_NE(0u, app.OpenFromMenu(kLogEntry, "Log"));
+    ASSERT_NE(0u, app.OpenFromMenu(LivePendar::kLogEntry, "Log"));
     ASSERT_TRUE(PressKeys({"ctrl+a", "ctrl+c"}));
     EXPECT_TRUE(WaitUntil([] { return Clipboard().find("SorelPendar Log") != std::string::npos; }))
         << "clipboard: " << Clipboard();
@@ -47,7 +44,7 @@ TEST(Shortcuts, BelongToTheCharactersWindowAndItsMenu)
 
     // In the calendar Ctrl+S opens no settings: the character's menu still
     // comes on the next right click (a modal dialog would block it).
-    ASSERT_NE(0u, app.OpenFromMenu(kCalendarEntry, "カレンダー"));
+    ASSERT_NE(0u, app.OpenFromMenu(LivePendar::kCalendarEntry, "カレンダー"));
     ASSERT_TRUE(PressKeys({"ctrl+s"}));
     EXPECT_TRUE(app.OpenMenu());
     EXPECT_EQ(0u, app.Window("設定"));

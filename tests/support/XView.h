@@ -143,6 +143,13 @@ public:
         return active.empty() ? 0 : active[0];
     }
 
+    // The window that has the keyboard focus.
+    xcb_window_t InputFocus() const
+    {
+        Reply<xcb_get_input_focus_reply_t> f(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr));
+        return f ? f->focus : 0;
+    }
+
     // The windows the window manager manages, oldest first.
     std::vector<xcb_window_t> Clients() const { return Values(root_, "_NET_CLIENT_LIST"); }
 
