@@ -529,8 +529,12 @@ void MainWindow::changeEvent(QEvent* event)
 
 void MainWindow::contextMenuEvent(QContextMenuEvent* event)
 {
+    // After this press's own events: the second of two quick right presses
+    // comes on as a double click too, which an open menu would take for a
+    // click beside it and close.
     if (menu_)
-        menu_->popup(event->globalPos());
+        QMetaObject::invokeMethod(
+            menu_, [menu = menu_, at = event->globalPos()] { menu->popup(at); }, Qt::QueuedConnection);
 }
 
 } // namespace pendar
