@@ -12,6 +12,7 @@
 #include "app/Placeholders.h"
 #include "app/QtTrayIcon.h"
 #include "app/StdRandom.h"
+#include "app/ZoPanel.h"
 #include "audio/AudioSink.h"
 #include "base/Sjis.h"
 #include "dialogs/LogModel.h"
@@ -135,8 +136,8 @@ int main(int argc, char** argv)
     tray.Attach(form, window.PopupMenu());
     // The player's notices (no audio device) come from the GUI thread.
     audio::SetAudioNotice([&form](std::string_view text) { form.AddLog(text, 0); });
-    pendar::DialogWindows dialogs(log, clock, window, form.SettingDialog(), [&form] { return form.StaysOnTop(); },
-                                  x11.get());
+    pendar::DialogWindows dialogs(log, clock, *window.MainPanel(), form.SettingDialog(),
+                                  [&form] { return form.StaysOnTop(); }, x11.get());
     form.SetDialogWindows(&dialogs);
 
     // A quit signal runs the close path at once, also while a box or dialog

@@ -4,9 +4,9 @@
 
 namespace pendar {
 
-DialogWindows::DialogWindows(TLogModel& log, const port::IClock& clock, const QWidget& mainWindow,
+DialogWindows::DialogWindows(TLogModel& log, const port::IClock& clock, const QWidget& character,
                              TSettingModel& settings, StayOnTopQuery stayOnTop, XcbWindowTracker* desktop)
-    : log_(log), clock_(clock), mainWindow_(mainWindow), settings_(settings), stayOnTop_(std::move(stayOnTop)),
+    : log_(log), clock_(clock), character_(character), settings_(settings), stayOnTop_(std::move(stayOnTop)),
       desktop_(desktop)
 {
 }
@@ -24,7 +24,7 @@ TLogForm& DialogWindows::LogForm()
     // The log keeps every line from the start; the window shows them all
     // when it is built.
     if (!logForm_) {
-        logForm_ = std::make_unique<TLogForm>(log_, mainWindow_, stayOnTop_);
+        logForm_ = std::make_unique<TLogForm>(log_, character_, stayOnTop_);
         Made(*logForm_);
     }
     return *logForm_;
@@ -70,6 +70,8 @@ void DialogWindows::SettleOnTop(QWidget& window)
 void DialogWindows::ShowInFront(QWidget& window)
 {
     SettleOnTop(window);
+    // Minimised, it has no task-bar button to come back from.
+    window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
     window.show();
     window.raise();
     window.activateWindow();

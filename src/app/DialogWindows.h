@@ -20,8 +20,10 @@ class XcbWindowTracker;
 
 class DialogWindows final : public IDialogWindows {
 public:
-    // `desktop`: the X11 desktop's connection, or null elsewhere.
-    DialogWindows(TLogModel& log, const port::IClock& clock, const QWidget& mainWindow, TSettingModel& settings,
+    // `character`: the character's part of the main window, which the log
+    // is shown beside. `desktop`: the X11 desktop's connection, or null
+    // elsewhere.
+    DialogWindows(TLogModel& log, const port::IClock& clock, const QWidget& character, TSettingModel& settings,
                   StayOnTopQuery stayOnTop, XcbWindowTracker* desktop = nullptr);
     ~DialogWindows() override;
 
@@ -48,7 +50,7 @@ private:
 
     TLogModel& log_;
     const port::IClock& clock_;
-    const QWidget& mainWindow_;
+    const QWidget& character_;
     TSettingModel& settings_;
     StayOnTopQuery stayOnTop_;
     XcbWindowTracker* desktop_;

@@ -34,7 +34,7 @@ TCalenderForm::TCalenderForm(const port::IClock& clock, StayOnTopQuery stayOnTop
       nowBtn_(new QPushButton(QString::fromUtf8("今月"), this)),
       closeBtn_(new QPushButton(QStringLiteral("OK"), this)), monthLabel_(new QLabel(this))
 {
-    setWindowFlags(Qt::Tool);
+    setWindowFlags(Qt::Tool | kFixedFrame);
     setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(QString::fromUtf8("カレンダー"));
     setFont(DialogFont());

@@ -11,7 +11,7 @@ TCharSelDialog::TCharSelDialog(StayOnTopQuery stayOnTop) : stayOnTop_(std::move(
 {
     setObjectName("CharSelDialog");
     setWindowTitle(QString::fromUtf8("キャラ選択"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | kFixedFrame);
     setFont(DialogFont());
     setFixedSize(225, 229);
 

@@ -47,6 +47,20 @@ void CentreWindowOn(QWidget& window, const port::TRect& owner)
     window.move(at.x, at.y);
 }
 
+void PlaceBeside(QWidget& window, const port::TRect& owner)
+{
+    QRect frame = window.frameGeometry();
+    TPoint at = BesideOwner(owner, frame.width(), frame.height(), ScreenArea());
+    window.move(at.x, at.y);
+}
+
+port::TRect ScreenRect(const QWidget& widget)
+{
+    if (widget.isWindow())
+        return ToRect(widget.frameGeometry());
+    return ToRect(QRect(widget.mapToGlobal(QPoint(0, 0)), widget.size()));
+}
+
 void SetOnTop(QWidget& window, bool onTop)
 {
     if (window.windowFlags().testFlag(Qt::WindowStaysOnTopHint) == onTop)

@@ -19,6 +19,10 @@ namespace pendar {
 // Whether the main window stays on top; the dialogs follow it when activated.
 using StayOnTopQuery = std::function<bool()>;
 
+// The frame of a window whose size the user does not change: a title and a
+// close button, no minimise or maximise button.
+constexpr Qt::WindowFlags kFixedFrame = Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+
 // "ＭＳ Ｐゴシック", 12 pixels.
 QFont DialogFont();
 // A platform colour value 0x00BBGGRR.
@@ -32,6 +36,12 @@ void CentreOnScreen(QWidget& window);
 
 // Moves `window` centred on `owner`, kept inside the screen area.
 void CentreWindowOn(QWidget& window, const port::TRect& owner);
+
+// Moves `window` beside `owner` without covering it, inside the screen area.
+void PlaceBeside(QWidget& window, const port::TRect& owner);
+
+// Where a widget is on the screen (a window with its frame).
+port::TRect ScreenRect(const QWidget& widget);
 
 // Gives a window the stay-on-top state. A hidden window takes it with its
 // flags, for its next show; a shown one changes it in place on its native

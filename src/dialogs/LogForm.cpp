@@ -4,9 +4,11 @@
 
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace pendar {
@@ -37,7 +39,7 @@ TLogForm::TLogForm(TLogModel& model, const QWidget& owner, StayOnTopQuery stayOn
     : model_(model), owner_(owner), stayOnTop_(std::move(stayOnTop)), logEdit_(new QTextEdit(this)),
       okBitBtn_(new QPushButton(QStringLiteral("OK"), this))
 {
-    setWindowFlags(Qt::Tool);
+    setWindowFlags(Qt::Tool | kFixedFrame);
     setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(QStringLiteral("Log"));
     setFont(DialogFont());
@@ -81,15 +83,26 @@ void TLogForm::LineAdded(const TLogLine& line)
     empty_ = false;
     cursor.insertText(text.left(stamp), Coloured(TLogModel::kStampColour));
     cursor.insertText(text.mid(stamp), Coloured(line.colour));
-    // The caret at the end scrolls to the newest line.
+    // The caret at the end: typing goes there.
     logEdit_->setTextCursor(cursor);
-    logEdit_->ensureCursorVisible();
+    ShowNewest();
+}
+
+// The newest line in view from its start: the caret alone would scroll
+// sideways to the end of a long line and cut the time stamps off.
+void TLogForm::ShowNewest()
+{
+    logEdit_->verticalScrollBar()->setValue(logEdit_->verticalScrollBar()->maximum());
+    logEdit_->horizontalScrollBar()->setValue(0);
 }
 
 void TLogForm::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    CentreWindowOn(*this, ToRect(owner_.frameGeometry()));
+    PlaceBeside(*this, ScreenRect(owner_));
+    ShowNewest();
+    // Once laid out for its size, too.
+    QTimer::singleShot(0, this, &TLogForm::ShowNewest);
 }
 
 void TLogForm::changeEvent(QEvent* event)

@@ -1,6 +1,7 @@
 // The log window: a read-only text view of the log's lines, each in its
-// colours, with the time stamps in blue. Created hidden; OK hides it again
-// and its content stays.
+// colours, with the time stamps in blue, kept scrolled to the line starts
+// and the newest line. Created hidden; OK hides it again and its content
+// stays.
 #pragma once
 
 #include "dialogs/DialogView.h"
@@ -16,7 +17,7 @@ namespace pendar {
 class TLogForm final : public QWidget, public ILogLineView {
     Q_OBJECT
 public:
-    // `owner`: the main window, which the log is centred on when shown.
+    // `owner`: the character, which the log is shown beside.
     TLogForm(TLogModel& model, const QWidget& owner, StayOnTopQuery stayOnTop);
     ~TLogForm() override;
 
@@ -30,6 +31,8 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    void ShowNewest();
+
     TLogModel& model_;
     const QWidget& owner_;
     StayOnTopQuery stayOnTop_;

@@ -85,7 +85,7 @@ TSettingDialog::TSettingDialog(TSettingModel& model, StayOnTopQuery stayOnTop)
 {
     setObjectName("SettingDialog");
     setWindowTitle(U("設定"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | kFixedFrame);
     setFont(DialogFont());
     setFixedSize(480, 320);
 

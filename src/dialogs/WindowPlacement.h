@@ -17,4 +17,10 @@ struct TPoint {
 // window larger than the area keeps its top-left corner on the area's.
 TPoint CentreOnOwner(const port::TRect& owner, int width, int height, const port::TRect& area);
 
+// The top-left corner for a window of width x height beside `owner` (the
+// character) without covering it: right of it where `area` has room, else
+// left, else above, else below, centred along it and kept inside `area`.
+// Where no side has room it is centred on the owner as above.
+TPoint BesideOwner(const port::TRect& owner, int width, int height, const port::TRect& area);
+
 } // namespace pendar
