@@ -335,6 +335,7 @@ protected:
     std::optional<pendar::TRegion> characterRegion_;
     std::optional<pendar::TRegion> balloonRegion_;
     std::optional<pendar::TRegion> balloonRegionMirrored_;
+    std::array<int, 2> balloonLineLeft_{}; // the lines' left edge on the left and on the right
     int balloonSide_ = bsLeft;
     pendar::TFace face_;
     int mappedAlign_ = alBottom;

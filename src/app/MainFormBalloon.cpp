@@ -16,6 +16,23 @@ int Clamped(int64_t v)
     return static_cast<int>(std::clamp(v, -limit, limit));
 }
 
+// How far the lines move when the balloon is drawn mirrored, so that they
+// keep their place in its body: the body's left edge over the lines' rows
+// [top, bottom) on the mirrored picture, less the same edge on the picture
+// as it is. 0 for a balloon as wide on both sides of its text.
+int MirroredLineShift(const pendar::TRegion& shape, int width, int top, int bottom)
+{
+    int left = width;
+    int right = 0;
+    for (const port::TRect& run : shape.Rects()) {
+        if (run.top < bottom && run.bottom > top) {
+            left = std::min(left, run.left);
+            right = std::max(right, run.right);
+        }
+    }
+    return left < right ? (width - right) - left : 0;
+}
+
 } // namespace
 
 void TMainForm::ReleaseBalloon()
@@ -65,9 +82,11 @@ void TMainForm::LayoutBalloon()
     font.height = skin_.mesSize;
     font.color = skin_.mesColor;
     font.quality = fqAntialiased;
+    const int shift = balloonRegion_ ? MirroredLineShift(*balloonRegion_, bw, Clamped(y), Clamped(y + 4 * s + 12)) : 0;
+    balloonLineLeft_ = {Clamped(x), std::max(0, Clamped(x + shift))};
     for (int i = 0; i < 4; ++i) {
         pendar::TFaceLabel& line = face_.labels[static_cast<size_t>(pendar::flLine1 + i)];
-        line.left = Clamped(x);
+        line.left = balloonLineLeft_[balloonSide_ == bsRight ? 1 : 0];
         line.top = Clamped(y + i * (s + 4));
         line.width = Clamped(11 * s);
         line.height = Clamped(s);
@@ -86,6 +105,13 @@ void TMainForm::DrawBalloon(int side)
     const std::optional<pendar::TRegion>& shape = side == bsRight ? balloonRegionMirrored_ : balloonRegion_;
     face_.mesShape = shape ? *shape : pendar::TRegion{};
     FaceChanged(pendar::fpBalloonShape);
+    // The lines keep their place in the balloon's body on either side.
+    const int left = balloonLineLeft_[side == bsRight ? 1 : 0];
+    if (face_.Label(pendar::flLine1).left != left) {
+        for (int i = 0; i < 4; ++i)
+            face_.labels[static_cast<size_t>(pendar::flLine1 + i)].left = left;
+        FaceChanged(pendar::fpLabels);
+    }
     ApplyWindowRegion();
 }
 

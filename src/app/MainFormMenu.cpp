@@ -108,8 +108,9 @@ void TMainForm::MITimeSyncClick()
 
 void TMainForm::SysAboutClick()
 {
+    // Each line fits the balloon's 20 bytes, so no word is broken.
     std::string text = std::string(kAppTitle) + "\n  Ver " + kVersion + kVersionSuffix +
-                       Sjis("\n  デスクトップのマスコット時計\n  Linux 版 (Qt 6)");
+                       Sjis("\n  デスクトップの\n  マスコット時計");
     svc_.messages.FlushMessage();
     svc_.messages.AddMessage(text);
     svc_.messages.CommitMessage(false);

@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -25,9 +26,19 @@
 #include <QPointer>
 #include <QWindow>
 
+#include <algorithm>
+
 namespace pendar {
 
 namespace {
+
+// The height a line of `font` needs from its top down to the end of its
+// underline, which lies below the baseline and may pass the font's size.
+int LineHeight(const QFont& font)
+{
+    const QFontMetrics metrics(font);
+    return std::max(metrics.height(), metrics.ascent() + metrics.underlinePos() + metrics.lineWidth() + 1);
+}
 
 QColor ColourOf(uint32_t platform)
 {
@@ -48,6 +59,9 @@ MainWindow::MainWindow()
 {
     setWindowFlags(Qt::FramelessWindowHint | Qt::Window);
     setAttribute(Qt::WA_QuitOnClose, false);
+    // The character's name shows over it whichever window is active: the
+    // desktop's window almost always is.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     BuildFace();
     tick_.setInterval(200);
     connect(&tick_, &QTimer::timeout, this, [this] {
@@ -377,7 +391,7 @@ void MainWindow::ShowLabels(const TFace& face)
             label->move(state.left, state.top);
         if (reshape || shown->width != state.width || shown->height != state.height) {
             if (state.width > 0)
-                label->setFixedSize(state.width, state.height);
+                label->setFixedSize(state.width, std::max(state.height, LineHeight(label->font())));
             else
                 label->adjustSize();
         }

@@ -5,6 +5,7 @@
 #include "TestForm.h"
 #include "app/FormBalloon.h"
 #include "app/MessageStore.h"
+#include "base/Sjis.h"
 
 #include <gtest/gtest.h>
 
@@ -70,6 +71,9 @@ TEST(BalloonPress, GreetingThenVersionText)
     b.form.SysAboutClick();
     EXPECT_EQ("SorelPendar", b.Line(0).text);
     EXPECT_EQ("  Ver 1.22", b.Line(1).text);
+    // Broken where a reader breaks it, not where the balloon's 20 bytes end.
+    EXPECT_EQ(Sjis("  デスクトップの"), b.Line(2).text);
+    EXPECT_EQ(Sjis("  マスコット時計"), b.Line(3).text);
     EXPECT_TRUE(b.Line(0).font.italic);
     EXPECT_TRUE(b.Line(3).font.underline);
 

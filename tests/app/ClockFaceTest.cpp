@@ -302,6 +302,41 @@ TEST(WindowShape, TheBalloonJoinsTheCharacterWhileItShows)
     EXPECT_EQ(character, face.windowShape);
 }
 
+// A balloon whose tail takes room on one side: on the right, mirrored, its
+// lines move with its body instead of keeping their distance from the
+// picture's left edge.
+TEST(WindowShape, TheLinesKeepTheirPlaceInTheMirroredBalloonsBody)
+{
+    SkinWorld w;
+    TestPicture tailed(100, 60, kKey);
+    tailed.Fill(4, 0, 76, 60, 0xFFFFEE);  // the body: columns 4 to 79
+    tailed.Fill(80, 50, 20, 10, 0xFFFFEE); // the tail, below the lines' rows
+    w.WriteSimpleSkin("Tail", "MESSIZE=8\n");
+    w.Write("Tail", "Fukidasi.bmp", tailed.Bmp());
+    ASSERT_TRUE(w.form.OpenSkin("Tail"));
+    const pendar::TFace& face = w.form.Face();
+    // x = (100 - 10 * 8) / 2: 6 columns from the body's left edge.
+    for (int i = pendar::flLine1; i <= pendar::flLine4; ++i)
+        EXPECT_EQ(10, face.labels[static_cast<size_t>(i)].left);
+    // Mirrored, the body spans columns 20 to 95: the lines start 6 columns in.
+    w.form.SetBalloonSide(1);
+    for (int i = pendar::flLine1; i <= pendar::flLine4; ++i)
+        EXPECT_EQ(26, face.labels[static_cast<size_t>(i)].left);
+    w.form.SetBalloonSide(0);
+    EXPECT_EQ(10, face.Label(pendar::flLine1).left);
+
+    // A balloon as wide on both sides keeps its lines where they are.
+    SkinWorld plain;
+    TestPicture even(40, 20, kKey);
+    even.Fill(2, 2, 36, 16, 0xFFFFEE);
+    plain.WriteSimpleSkin("Plain");
+    plain.Write("Plain", "Fukidasi.bmp", even.Bmp());
+    ASSERT_TRUE(plain.form.OpenSkin("Plain"));
+    const int left = plain.form.Face().Label(pendar::flLine1).left;
+    plain.form.SetBalloonSide(1);
+    EXPECT_EQ(left, plain.form.Face().Label(pendar::flLine1).left);
+}
+
 TEST(WindowShape, TheMirroredBalloonPictureIsDrawnReversed)
 {
     SkinWorld w;

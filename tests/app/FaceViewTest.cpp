@@ -9,11 +9,14 @@
 #include "base/Sjis.h"
 
 #include <QFontInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPainter>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -76,7 +79,11 @@ TEST(FaceView, FollowsTheLayoutLabelsAndShapeOfThePlainSkin)
         EXPECT_EQ(QString("IPAGothic"), QFontInfo(label->font()).family());
         EXPECT_EQ(v.window.MainPanel(), label->parentWidget());
     }
-    EXPECT_EQ(QRect(8, 36, 264, 24), v.window.Label(pendar::flLine2)->geometry());
+    // At the line's place and width; taller than the font's 24 pixels where
+    // the font's underline needs it.
+    const QRect line2 = v.window.Label(pendar::flLine2)->geometry();
+    EXPECT_EQ(QRect(8, 36, 264, 24), QRect(line2.topLeft(), QSize(line2.width(), 24)));
+    EXPECT_GE(line2.height(), 24);
     EXPECT_EQ(v.window.MesPanel(), v.window.Label(pendar::flLine2)->parentWidget());
 
     const pendar::TFace& face = v.Form().Face();
@@ -128,6 +135,33 @@ TEST(FaceView, AThirtyTwoBitBufferIsShownOpaque)
     EXPECT_EQ(QColor(Qt::red), shown.pixelColor(1, 1));
     EXPECT_EQ(255, image.Picture().pixelColor(1, 1).alpha());
     dib.ReleaseBitmap();
+}
+
+// An emphasised line is underlined, and the underline is drawn whole: the
+// line's label is tall enough for it below the font's size.
+TEST(FaceView, TheEmphasisUnderlineIsDrawnInFull)
+{
+    ViewWorld v;
+    ASSERT_TRUE(v.Form().LoadPlainSkin());
+    QWidget* panel = v.window.MesPanel();
+    v.Form().ShowBalloonLines({"", "", "", ""}, true);
+    const QImage blank = panel->grab().toImage();
+    // Spaced letters: only an underline joins the first to the last.
+    const QString text = "i i i i i i i i";
+    v.Form().ShowBalloonLines({text.toStdString(), "", "", ""}, true);
+    const QImage shown = panel->grab().toImage();
+    const QLabel* line = v.window.Label(pendar::flLine1);
+    ASSERT_TRUE(line->font().underline());
+    const int left = line->x();
+    const int width = QFontMetrics(line->font()).horizontalAdvance(text);
+    int underlineRows = 0;
+    for (int y = line->y(); y < std::min(line->y() + 2 * line->font().pixelSize(), shown.height()); ++y) {
+        int inked = 0;
+        for (int x = left; x < left + width; ++x)
+            inked += shown.pixel(x, y) != blank.pixel(x, y);
+        underlineRows += inked >= width * 9 / 10;
+    }
+    EXPECT_GE(underlineRows, 1) << "no row is inked from the first letter to the last";
 }
 
 TEST(FaceView, AFlushRepaintsTheImage)

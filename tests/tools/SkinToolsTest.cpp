@@ -28,7 +28,7 @@ TEST(SkinCheck, DescribesTheSampleSkin)
     for (const char* line : {"NAME=ソレル\\nPendar の見本キャラクター", "ALIGN=BOTTOM", "ONTOP=OFF", "QUENTILFLAG=0",
                              "PICTURE1=Sorel1.bmp", "ANIME1=Blink.bmp,4,0", "CLICK2=Giggle.bmp,4,0",
                              "CLOCKFONT=ＭＳ ゴシック", "CLOCKCOLOR=#4A2C17", "MESOFFSETLX=44", "MESOFFSETY=-30",
-                             "STARTMES=こんにちは、ソレルです。\\n今日もよろしくね！", "pictures 3", "animations 3",
+                             "STARTMES=こんにちは、\\nソレルです。\\n今日もよろしくね！", "pictures 3", "animations 3",
                              "clicks 2", "randomwavs 3", "picture1 168x206", "balloon 232x122"})
         EXPECT_TRUE(HasLine(run.out, line)) << line << "\n" << run.out;
 }
