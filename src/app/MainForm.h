@@ -127,8 +127,9 @@ public:
     // A skin from a pack or folder outside the skin folders, opened as
     // OpenSkin opens one (pendar-tool); false after its message was shown.
     bool OpenSkinFrom(const pendar::TSkinSource& source);
-    // Why the last skin failed to open: the file and the reason, as
-    // "file: reason" (code page 932); empty after a skin that opened.
+    // Why the last skin failed to open, or a strip of it failed to decode
+    // when its animation started: the file and the reason, as "file:
+    // reason" (code page 932); empty after a skin that opened.
     const std::string& SkinFailure() const { return skinFailure_; }
 
     // The balloon's drawing side, for the message store: the four lines
