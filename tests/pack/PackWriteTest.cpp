@@ -282,6 +282,15 @@ TEST_F(PackWrite, AFailedAdditionToALoadedPackLeavesItsFileByteForByte)
     EXPECT_EQ(Contents(reader.ZoMakeStream("three.txt")), "third");
     EXPECT_EQ(Contents(reader.ZoMakeStream("two.txt")), "second");
     EXPECT_EQ(reader.CheckFileName("big.bin"), -1);
+
+    // Where even putting the directory back fails, EndPack says so.
+    writer.OnProgress = nullptr;
+    const std::string changed = dir.Read("made.Pak");
+    const std::string bigFile = Source("big.bin", big);
+    ASSERT_TRUE(writer.LoadPack(PackPath()));
+    FileSizeLimit limit(changed.size() - 40); // inside the directory
+    EXPECT_FALSE(writer.AddFile("big.bin", bigFile, pmStored, false));
+    EXPECT_FALSE(writer.EndPack());
 }
 
 TEST_F(PackWrite, NamesAreCutWithoutSplittingCharactersAndCutNamesStayUnique)
