@@ -5,31 +5,17 @@
 #include "app/DibImage.h"
 #include "app/MainWindow.h"
 #include "base/Sjis.h"
+#include "support/DesktopDriving.h"
 
-#include <QProcess>
 #include <QTest>
 #include <QToolTip>
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 namespace {
 
-bool WaitFor(const std::function<bool()>& done, int tries = 250)
-{
-    for (int i = 0; i < tries; ++i) {
-        if (done())
-            return true;
-        QTest::qWait(20);
-    }
-    return done();
-}
-
-bool Xdotool(const QStringList& args)
-{
-    return QProcess::execute("xdotool", args) == 0;
-}
+using pendar::test::WaitFor;
+using pendar::test::Xdotool;
 
 TEST(CharacterName, ShowsOverTheCharacterWhileAnotherWindowIsActive)
 {

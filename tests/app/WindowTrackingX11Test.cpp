@@ -7,6 +7,7 @@
 #include "FaceForm.h"
 #include "app/MainWindow.h"
 #include "platform/XcbWindowTracker.h"
+#include "support/DesktopDriving.h"
 
 #include <QGuiApplication>
 #include <QProcess>
@@ -27,21 +28,8 @@
 namespace {
 
 using pendar::ForegroundInfo;
-
-bool WaitFor(const std::function<bool()>& done)
-{
-    for (int i = 0; i < 250; ++i) {
-        if (done())
-            return true;
-        QTest::qWait(20);
-    }
-    return done();
-}
-
-bool Xdotool(const QStringList& args)
-{
-    return QProcess::execute("xdotool", args) == 0;
-}
+using pendar::test::WaitFor;
+using pendar::test::Xdotool;
 
 // Where the X server has a window, asked on a connection of our own.
 class ServerView {
