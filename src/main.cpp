@@ -22,6 +22,7 @@
 #include "port/AppFolder.h"
 #include "port/Clock.h"
 #include "port/Cp932.h"
+#include "port/InstanceChannel.h"
 #include "port/InstanceLock.h"
 #include "port/PrivateFolder.h"
 #include "port/SignalPipe.h"
@@ -74,13 +75,23 @@ int main(int argc, char** argv)
         return ReportNoLock(argc, argv, signalPipe, noLock);
     port::InstanceLock instance;
     switch (instance.Acquire(privateFolder->path, TMainForm::kAppTitle)) {
-    case port::InstanceLock::Result::HeldByMine:
-        return 0; // another Pendar of this user runs: end silently
+    case port::InstanceLock::Result::HeldByMine: {
+        // Another Pendar of this user runs: it brings its character back;
+        // this start ends silently, whether the knock was heard or not.
+        std::string unheard;
+        port::InstanceChannel::Knock(privateFolder->path, TMainForm::kAppTitle, &unheard);
+        return 0;
+    }
     case port::InstanceLock::Result::Failed:
         return ReportNoLock(argc, argv, signalPipe, instance.Error());
     case port::InstanceLock::Result::Acquired:
         break;
     }
+    // Listening at once: a second start knocks from now on, and the knocks
+    // wait until the window is up.
+    port::InstanceChannel channel;
+    std::string deaf;
+    channel.Listen(privateFolder->path, TMainForm::kAppTitle, &deaf);
     // A save killed half-way in an earlier run left its temporary file;
     // holding the lock, no save of this user runs now.
     port::RemoveStaleTemporaries(port::ThisAppFolders().settingsFile);
@@ -95,6 +106,8 @@ int main(int argc, char** argv)
 
     if (!privateFolder->notice.empty())
         log.AddLog(port::Utf8ToCp932("Lock: " + privateFolder->notice + "; using " + privateFolder->path), 0);
+    if (!deaf.empty())
+        log.AddLog(port::Utf8ToCp932("Lock: a second start cannot bring the character back: " + deaf), 255);
 
     QApplication app(argc, argv);
     QApplication::setApplicationName("SorelPendar");
@@ -162,6 +175,16 @@ int main(int argc, char** argv)
     int rc = 0;
     if (!form.Closing()) {
         window.show();
+        // A second start of this user: the character comes back as the
+        // menu's 元のｻｲｽﾞに戻す brings it, and to the front.
+        std::optional<QSocketNotifier> onKnock;
+        if (channel.Fd() >= 0) {
+            onKnock.emplace(channel.Fd(), QSocketNotifier::Read);
+            QObject::connect(&*onKnock, &QSocketNotifier::activated, &window, [&] {
+                if (channel.TakeKnocks() && !form.Closing())
+                    pendar::Guarded(form, [&] { form.SysRestoreClick(); });
+            });
+        }
         rc = app.exec();
     }
 

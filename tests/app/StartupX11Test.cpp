@@ -1,16 +1,23 @@
 // The real pendar on a real X server at start-up: the boxes it shows before
-// its window, and how a quit request or the user ends them.
+// its window and how a quit request or the user ends them, and a second
+// start that brings the running character back.
 #include "PortableInstall.h"
 
 #include <gtest/gtest.h>
+#include <xcb/shape.h>
+#include <xcb/xcb.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -34,12 +41,102 @@ std::string Output(const std::string& command)
     return out;
 }
 
-// The first visible window of `pid` once it is mapped; "" when none came.
-std::string WaitForWindow(pid_t pid)
+// The first visible window of `pid` (named `name`, when given) once it is
+// mapped; "" when none came.
+std::string WaitForWindow(pid_t pid, const std::string& name = "")
 {
-    std::string ids =
-        Output("timeout 30 xdotool search --sync --onlyvisible --pid " + std::to_string(pid) + " 2>/dev/null");
+    std::string ids = Output("timeout 30 xdotool search --sync --onlyvisible --pid " + std::to_string(pid) +
+                             (name.empty() ? "" : " --name '" + name + "'") + " 2>/dev/null");
     return ids.substr(0, ids.find('\n'));
+}
+
+// A point of the window (relative to it) inside its shape: the middle of
+// its largest shape rectangle, where a click reaches the character.
+std::string PointOnShape(const std::string& window)
+{
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    auto id = static_cast<xcb_window_t>(std::stoul(window));
+    xcb_shape_get_rectangles_reply_t* r =
+        xcb_shape_get_rectangles_reply(c, xcb_shape_get_rectangles(c, id, XCB_SHAPE_SK_BOUNDING), nullptr);
+    std::string point = "1 1";
+    int best = 0;
+    if (r) {
+        xcb_rectangle_t* rects = xcb_shape_get_rectangles_rectangles(r);
+        for (int i = 0; i < xcb_shape_get_rectangles_rectangles_length(r); ++i)
+            if (rects[i].width * rects[i].height > best) {
+                best = rects[i].width * rects[i].height;
+                point = std::to_string(rects[i].x + rects[i].width / 2) + " " +
+                        std::to_string(rects[i].y + rects[i].height / 2);
+            }
+        std::free(r);
+    }
+    xcb_disconnect(c);
+    return point;
+}
+
+std::vector<std::string> VisibleWindows(pid_t pid)
+{
+    std::string ids = Output("xdotool search --onlyvisible --pid " + std::to_string(pid) + " 2>/dev/null");
+    std::vector<std::string> list;
+    for (size_t at = 0; at < ids.size();) {
+        size_t end = std::min(ids.find('\n', at), ids.size());
+        list.push_back(ids.substr(at, end - at));
+        at = end + 1;
+    }
+    return list;
+}
+
+// Right-clicks the character until its pop-up menu shows (the window may
+// still be settling in its place when it first appears).
+bool OpenMenu(pid_t pid, const std::string& character)
+{
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        size_t before = VisibleWindows(pid).size();
+        std::system(("xdotool mousemove --window " + character + " " + PointOnShape(character) + " click 3").c_str());
+        bool shown = false;
+        for (int i = 0; i < 40 && !shown; ++i) {
+            shown = VisibleWindows(pid).size() > before;
+            if (!shown)
+                std::this_thread::sleep_for(50ms);
+        }
+        if (shown)
+            return true;
+    }
+    return false;
+}
+
+bool Visible(const std::string& window)
+{
+    return Output("xwininfo -id " + window + " 2>/dev/null").find("IsViewable") != std::string::npos;
+}
+
+// Polls `done` a while; true as soon as it holds.
+bool Eventually(const std::function<bool()>& done)
+{
+    for (int i = 0; i < 200; ++i) {
+        if (done())
+            return true;
+        std::this_thread::sleep_for(50ms);
+    }
+    return false;
+}
+
+// The window manager's stacking order, bottom first, as decimal ids.
+std::vector<std::string> Stacking()
+{
+    std::string line = Output("xprop -root -notype _NET_CLIENT_LIST_STACKING");
+    std::vector<std::string> ids;
+    for (size_t at = line.find("0x"); at != std::string::npos; at = line.find("0x", at + 2))
+        ids.push_back(std::to_string(std::stoul(line.substr(at), nullptr, 16)));
+    return ids;
+}
+
+bool Above(const std::string& upper, const std::string& lower)
+{
+    std::vector<std::string> order = Stacking();
+    auto u = std::find(order.begin(), order.end(), upper);
+    auto l = std::find(order.begin(), order.end(), lower);
+    return u != order.end() && l != order.end() && u > l;
 }
 
 const std::map<std::string, std::optional<std::string>> kOnX11 = {{"QT_QPA_PLATFORM", "xcb"}};
@@ -84,6 +181,63 @@ TEST(StartupX11, ALockThatCannotBeMadeIsReportedAndEndsWithAnError)
     EXPECT_NE(std::string::npos, err.find("cannot make the single-instance lock")) << err;
     EXPECT_NE(std::string::npos, err.find("is not a folder")) << err;
     EXPECT_TRUE(std::filesystem::is_empty(app.dir.File("elsewhere")));
+}
+
+// Hidden to the notification area (with a tray host) or minimised to the
+// task bar (without one), and covered by another window: a second start
+// ends at once with 0 and the running character comes back on top.
+TEST(StartupX11, ASecondStartBringsTheCharacterBack)
+{
+    struct Case {
+        const char* what;
+        bool trayHost;
+    };
+    for (const Case& c : {Case{"hidden to the tray", true}, Case{"minimised to the task bar", false}}) {
+        pid_t tray = -1;
+        if (c.trayHost) {
+            tray = ::fork();
+            if (tray == 0) {
+                ::execlp("trayer", "trayer", "--edge", "top", "--align", "right", static_cast<char*>(nullptr));
+                ::_exit(127);
+            }
+        }
+        PortableInstall app;
+        pid_t first = app.Start(kOnX11);
+        std::string character = WaitForWindow(first, "^SorelPendar$");
+        ASSERT_NE("", character) << c.what << "\n" << app.Errors();
+        // Give the tray icon time to find the tray host: only then does
+        // 最小化 hide instead of minimising.
+        if (c.trayHost)
+            std::this_thread::sleep_for(1s);
+        ASSERT_TRUE(OpenMenu(first, character)) << c.what << ": no menu";
+        std::system("xdotool key n"); // 最小化(&N)
+        ASSERT_TRUE(Eventually([&] { return !Visible(character); })) << c.what << ": not hidden";
+
+        pid_t cover = ::fork();
+        if (cover == 0) {
+            ::execlp("xlogo", "xlogo", "-geometry", "1024x768+0+0", static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        std::string logo;
+        ASSERT_TRUE(Eventually([&] {
+            logo = Output("xdotool search --onlyvisible --name '^xlogo$' 2>/dev/null");
+            return !logo.empty() && logo.find('\n') == std::string::npos;
+        }));
+
+        pid_t second = app.Start(kOnX11);
+        EXPECT_EQ(0, WaitFor(second, 10s)) << c.what;
+        EXPECT_TRUE(Eventually([&] { return Visible(character); })) << c.what << ": not back";
+        EXPECT_TRUE(Eventually([&] { return Above(character, logo); })) << c.what << ": not on top";
+        EXPECT_EQ(0, ::kill(first, 0)) << c.what;
+
+        ::kill(first, SIGTERM);
+        EXPECT_EQ(0, WaitFor(first, 20s)) << c.what;
+        for (pid_t helper : {cover, tray})
+            if (helper > 0) {
+                ::kill(helper, SIGTERM);
+                ::waitpid(helper, nullptr, 0);
+            }
+    }
 }
 
 } // namespace
