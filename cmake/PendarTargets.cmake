@@ -15,7 +15,7 @@ endfunction()
 # gui tests run on Qt's offscreen platform; x11 tests run inside their own
 # Xvfb server with a window manager (tests/support/with-xvfb).
 function(pendar_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS;PROPERTIES" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS;PROPERTIES;LAUNCHER" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_compile_options(${name} PRIVATE ${PENDAR_WARNINGS})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
@@ -23,11 +23,13 @@ function(pendar_test name)
   if(NOT ARG_LABELS)
     set(ARG_LABELS unit)
   endif()
+  # LAUNCHER: a command the test runs under (for example one that drops a
+  # capability).
   if("x11" IN_LIST ARG_LABELS)
     add_test(NAME ${name}
-             COMMAND ${PROJECT_SOURCE_DIR}/tests/support/with-xvfb $<TARGET_FILE:${name}>)
+             COMMAND ${PROJECT_SOURCE_DIR}/tests/support/with-xvfb ${ARG_LAUNCHER} $<TARGET_FILE:${name}>)
   else()
-    add_test(NAME ${name} COMMAND ${name})
+    add_test(NAME ${name} COMMAND ${ARG_LAUNCHER} $<TARGET_FILE:${name}>)
   endif()
   set(env "PENDAR_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data"
           "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/support/lsan.supp:print_suppressions=0"

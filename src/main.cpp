@@ -16,6 +16,7 @@
 #include "audio/AudioSink.h"
 #include "base/Sjis.h"
 #include "dialogs/LogModel.h"
+#include "platform/DesktopClockSetter.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/WindowTracker.h"
 #include "platform/XcbWindowTracker.h"
@@ -116,7 +117,7 @@ int main(int argc, char** argv)
     QApplication::setWindowIcon(pendar::ApplicationIcon(port::ThisAppFolders()));
     QApplication::setQuitOnLastWindowClosed(false);
 
-    port::SystemClockSetter clockSetter;
+    pendar::DesktopClockSetter clockSetter(QDBusConnection::systemBus());
     pendar::QtMessageBoxes messageBoxes;
     port::SetMessageBoxes(&messageBoxes);
     pendar::TMessageStore messages;

@@ -42,12 +42,13 @@ public:
 
 class NoClockSetting final : public port::IClockSetter {
 public:
-    bool SetUnixNanos(int64_t, std::string* error) override
+    port::ClockWay Way(std::string* why) override
     {
-        if (error)
-            *error = "pendar-tool never sets the clock";
-        return false;
+        if (why)
+            *why = "pendar-tool never sets the clock";
+        return port::ClockWay::None;
     }
+    void Set(port::ClockWay, int64_t, bool, Done done) override { done(false, "pendar-tool never sets the clock"); }
 };
 
 } // namespace pendar::tool

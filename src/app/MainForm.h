@@ -191,7 +191,9 @@ protected:
     virtual void RefreshCalendar();
     virtual void CheckSchedules();
     virtual void CheckTimeSync();
-    virtual bool SyncTime();
+    // `byUser`: asked from the menu (the time service may then ask for
+    // authorisation), not by the NTPTime pattern.
+    virtual bool SyncTime(bool byUser);
     virtual void CheckMail(bool manual);
     virtual void AbortMailCheck();
     virtual bool AnimationRunning() const;

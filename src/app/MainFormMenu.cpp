@@ -103,7 +103,7 @@ void TMainForm::MIMailCheckClick()
 
 void TMainForm::MITimeSyncClick()
 {
-    SyncTime();
+    SyncTime(true);
 }
 
 void TMainForm::SysAboutClick()

@@ -3,6 +3,9 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 namespace port {
 
@@ -41,7 +44,18 @@ LocalTime SystemClock::Now() const
     return ToLocalTime(UnixNanos());
 }
 
-bool SystemClockSetter::SetUnixNanos(int64_t unixNanos, std::string* error)
+bool MayProcessSetClock()
+{
+    __user_cap_header_struct header{};
+    header.version = _LINUX_CAPABILITY_VERSION_3;
+    header.pid = 0;
+    __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3] = {};
+    if (::syscall(SYS_capget, &header, data) != 0)
+        return false;
+    return (data[CAP_TO_INDEX(CAP_SYS_TIME)].effective & CAP_TO_MASK(CAP_SYS_TIME)) != 0;
+}
+
+bool SetSystemClock(int64_t unixNanos, std::string* error)
 {
     struct timespec ts {};
     ts.tv_sec = static_cast<time_t>(unixNanos / 1000000000);

@@ -1,9 +1,10 @@
-// The source of the date and time, and the one way to set the machine's
-// clock. Both are interfaces so that tests run on a fake clock and a
-// recording setter and never touch the real clock.
+// The source of the date and time, and the ways to set the machine's clock.
+// Both are interfaces so that tests run on a fake clock and a recording
+// setter and never touch the real clock.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace port {
@@ -37,18 +38,33 @@ public:
     LocalTime Now() const override;
 };
 
-class IClockSetter {
-public:
-    virtual ~IClockSetter() = default;
-    // Sets the wall clock; false with a reason (for example missing
-    // permission) when the system refuses.
-    virtual bool SetUnixNanos(int64_t unixNanos, std::string* error) = 0;
+// How the clock can be set now.
+enum class ClockWay {
+    LeftToSystem, // the system synchronises it itself: only measure
+    Direct,       // this process may set it (CAP_SYS_TIME)
+    TimeService,  // the system's time service sets it, after authorisation
+    None,         // no way: the reason says why
 };
 
-// clock_settime(CLOCK_REALTIME); needs CAP_SYS_TIME.
-class SystemClockSetter final : public IClockSetter {
+class IClockSetter {
 public:
-    bool SetUnixNanos(int64_t unixNanos, std::string* error) override;
+    // The outcome of a setting: whether the clock was set, or why not.
+    using Done = std::function<void(bool set, const std::string& why)>;
+
+    virtual ~IClockSetter() = default;
+    // The way that applies, found by looking (the process's capabilities,
+    // the time service's state), never by trying; `why` for None.
+    virtual ClockWay Way(std::string* why) = 0;
+    // Sets the wall clock to `unixNanos` in the way `Way` gave. `done` runs
+    // once: before Set returns for Direct, later on this thread for the time
+    // service. `interactive`: the time service may ask the user to
+    // authorise (only when the user asked for the setting).
+    virtual void Set(ClockWay way, int64_t unixNanos, bool interactive, Done done) = 0;
 };
+
+// Whether this process holds CAP_SYS_TIME in its effective set.
+bool MayProcessSetClock();
+// clock_settime(CLOCK_REALTIME); false with the system's reason.
+bool SetSystemClock(int64_t unixNanos, std::string* error);
 
 } // namespace port

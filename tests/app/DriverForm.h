@@ -45,6 +45,7 @@ public:
     std::vector<std::string> calls; // voices, BringToFront, IdleAction
 
     using TMainForm::CheckMail;
+    using TMainForm::SyncTime;
 
     // The real POP3 client with another time-out per wait.
     void UseMailTimeOut(int ms) { mailClient_ = MakePop3MailClient(ms); }
@@ -73,10 +74,10 @@ private:
 };
 
 struct DriverFixture {
-    explicit DriverFixture(Clients kind = Clients::Fake)
+    explicit DriverFixture(Clients kind = Clients::Fake, port::IClockSetter* clockSetter = nullptr)
     {
         world.clock.Set(2024, 6, 2, 10, 0, 30); // a Sunday
-        form = std::make_unique<DriverForm>(world.Services(dir.File("Pendar.ini")), world.clock, kind);
+        form = std::make_unique<DriverForm>(world.Services(dir.File("Pendar.ini"), clockSetter), world.clock, kind);
         form->FormCreate();
         world.log.lines.clear(); // the start-up's own lines (there is no skin)
         TSkinInfo& skin = form->SkinInfo();

@@ -109,7 +109,7 @@ TEST(SysMenu, CommandsReachTheirSteps)
     f.form.SysMenu().Click("MIMailCheck");
     f.form.SysMenu().Click("MITimeSync");
     EXPECT_EQ(1, f.form.Count("CheckMail manual"));
-    EXPECT_EQ(1, f.form.Count("SyncTime"));
+    EXPECT_EQ(1, f.form.Count("SyncTime by user"));
     f.form.SetFlashCount(5);
     f.form.SysMenu().Click("MISysClose");
     EXPECT_EQ(0, f.form.FlashCount());

@@ -54,9 +54,9 @@ protected:
     void PlaceWindow(bool) override { calls.push_back("PlaceWindow"); }
     void ApplyZOrder() override { calls.push_back("ApplyZOrder"); }
     void BringToFront() override { calls.push_back("BringToFront"); }
-    bool SyncTime() override
+    bool SyncTime(bool byUser) override
     {
-        calls.push_back("SyncTime");
+        calls.push_back(byUser ? "SyncTime by user" : "SyncTime");
         return true;
     }
 

@@ -115,4 +115,59 @@ TEST(TimeSync, TheTickFollowsThePatternAndTheRetryCountdown)
     }
 }
 
+// The way the clock is set is the setter's to find; each way ends in one
+// log line (with the reason when the clock was not set), the usual line
+// only when it really was, and the time service may ask the user only for
+// the menu's sync.
+TEST(TimeSync, EachWayOfSettingTheClockEndsInOneLogLine)
+{
+    using port::ClockWay;
+    const std::string measured = Sjis("(誤差1.50秒)");
+    struct Case {
+        const char* name;
+        ClockWay way;
+        bool byUser;
+        const char* refusal; // the setter's (or, for None, the way's) reason
+        Lines log;
+        Lines balloon;
+        std::vector<bool> asked; // interactive, per setting asked for
+    } cases[] = {
+        {"the system synchronises, menu", ClockWay::LeftToSystem, true, "",
+         {"0 NTP ntp.example" + Sjis(" 時刻はシステムが合わせています") + measured},
+         {"~" + Sjis("時刻はシステムが自動で合わせています") + measured}, {}},
+        {"the system synchronises, schedule", ClockWay::LeftToSystem, false, "",
+         {"0 NTP ntp.example" + Sjis(" 時刻はシステムが合わせています") + measured}, {}, {}},
+        {"directly", ClockWay::Direct, false, "", {"0 NTP ntp.example" + Sjis(" 時刻設定") + measured}, {}, {false}},
+        {"time service, menu", ClockWay::TimeService, true, "",
+         {"0 NTP ntp.example" + Sjis(" 時刻設定") + measured}, {}, {true}},
+        {"time service, schedule", ClockWay::TimeService, false, "",
+         {"0 NTP ntp.example" + Sjis(" 時刻設定") + measured}, {}, {false}},
+        {"time service refuses", ClockWay::TimeService, true, "org.freedesktop.DBus.Error.AccessDenied: no",
+         {"255 NTP ntp.example" + Sjis(" 時刻設定失敗(") + "org.freedesktop.DBus.Error.AccessDenied: no)"}, {},
+         {true}},
+        {"no way", ClockWay::None, true, "no permission to set the clock and no time service",
+         {"255 NTP ntp.example" + Sjis(" 時刻設定失敗(") + "no permission to set the clock and no time service)"}, {},
+         {}},
+    };
+    for (const Case& c : cases) {
+        TimeFixture f;
+        f.form->sntp->answer.offsetNanos = 1500000000;
+        f.world.clockSetter.way = c.way;
+        if (c.way == ClockWay::None)
+            f.world.clockSetter.noWay = c.refusal;
+        else
+            f.world.clockSetter.refuse = c.refusal;
+        int64_t now = f.world.clock.UnixNanos();
+
+        bool fine = f.form->SyncTime(c.byUser);
+
+        EXPECT_EQ(f.Log(), c.log) << c.name;
+        EXPECT_EQ(f.Balloon(), c.balloon) << c.name;
+        EXPECT_EQ(f.world.clockSetter.asked, c.asked) << c.name;
+        for (int64_t set : f.world.clockSetter.calls)
+            EXPECT_EQ(now + 1500000000, set) << c.name;
+        EXPECT_EQ(c.log[0][0] == '0', fine) << c.name;
+    }
+}
+
 } // namespace

@@ -58,15 +58,25 @@ private:
 // Records every clock setting instead of touching the machine's clock.
 class RecordingClockSetter final : public port::IClockSetter {
 public:
-    bool SetUnixNanos(int64_t unixNanos, std::string* error) override
+    port::ClockWay Way(std::string* why) override
+    {
+        if (why)
+            *why = noWay;
+        return way;
+    }
+    void Set(port::ClockWay how, int64_t unixNanos, bool interactive, Done done) override
     {
         calls.push_back(unixNanos);
-        if (!refuse.empty() && error)
-            *error = refuse;
-        return refuse.empty();
+        ways.push_back(how);
+        asked.push_back(interactive);
+        done(refuse.empty(), refuse);
     }
+    port::ClockWay way = port::ClockWay::Direct;
+    std::string noWay;                // the reason given with ClockWay::None
     std::vector<int64_t> calls;
-    std::string refuse; // non-empty: fail with this reason
+    std::vector<port::ClockWay> ways; // as asked, call by call
+    std::vector<bool> asked;          // interactive, call by call
+    std::string refuse;               // non-empty: fail with this reason
 };
 
 } // namespace pendar::test

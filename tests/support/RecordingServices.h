@@ -144,9 +144,11 @@ struct RecordingWorld {
     RecordingPriority priority;
     RecordingLog log;
 
-    TMainForm::Services Services(const std::string& settingsFile)
+    // `setter`: a real clock setter in place of the recording one.
+    TMainForm::Services Services(const std::string& settingsFile, port::IClockSetter* setter = nullptr)
     {
-        return {clock, clockSetter, boxes, view, messages, tray, tracker, random, priority, log, settingsFile};
+        return {clock, setter ? *setter : clockSetter, boxes, view, messages, tray, tracker, random, priority, log,
+                settingsFile};
     }
 };
 
