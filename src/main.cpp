@@ -17,6 +17,7 @@
 #include "base/Sjis.h"
 #include "dialogs/LogModel.h"
 #include "platform/DesktopClockSetter.h"
+#include "platform/DisplayServer.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/WindowTracker.h"
 #include "platform/XcbWindowTracker.h"
@@ -38,6 +39,7 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -46,12 +48,36 @@ const char* Env(const char* name)
     return std::getenv(name);
 }
 
+// The arguments Qt starts with: the program's own, and "-platform xcb" when
+// Pendar should draw on X (a Wayland session with an X server), which,
+// unlike QT_QPA_PLATFORM, does not reach the programs Pendar opens.
+struct QtArguments {
+    QtArguments(int argc, char** argv)
+    {
+        for (int i = 0; i < argc; ++i)
+            words.emplace_back(argv[i]);
+        std::string platform = pendar::ChooseQtPlatform(Env, pendar::XServerReachable);
+        if (!platform.empty()) {
+            words.emplace_back("-platform");
+            words.push_back(platform);
+        }
+        for (std::string& w : words)
+            pointers.push_back(w.data());
+        pointers.push_back(nullptr);
+        count = static_cast<int>(words.size());
+    }
+    std::vector<std::string> words;
+    std::vector<char*> pointers;
+    int count = 0; // QApplication keeps a reference to it
+};
+
 // Without a lock a second start could not be told from the first: say why
 // and stop, rather than run unguarded or end in silence.
 int ReportNoLock(int argc, char** argv, port::SignalPipe& signalPipe, const std::string& why)
 {
     std::fprintf(stderr, "pendar: cannot make the single-instance lock: %s\n", why.c_str());
-    QApplication app(argc, argv);
+    QtArguments args(argc, argv);
+    QApplication app(args.count, args.pointers.data());
     pendar::QtMessageBoxes boxes;
     QSocketNotifier onSignal(signalPipe.ReadFd(), QSocketNotifier::Read);
     QObject::connect(&onSignal, &QSocketNotifier::activated, &app, [&] {
@@ -110,8 +136,11 @@ int main(int argc, char** argv)
     if (!deaf.empty())
         log.AddLog(port::Utf8ToCp932("Lock: a second start cannot bring the character back: " + deaf), 255);
 
-    QApplication app(argc, argv);
+    QtArguments args(argc, argv);
+    QApplication app(args.count, args.pointers.data());
     QApplication::setApplicationName("SorelPendar");
+    if (QGuiApplication::platformName() == QLatin1String("wayland"))
+        log.AddLog(pendar::kWaylandLimits, 0);
     // The desktop entry and icon an installed Pendar brings.
     QGuiApplication::setDesktopFileName(QString::fromLatin1(pendar::kDesktopId));
     QApplication::setWindowIcon(pendar::ApplicationIcon(port::ThisAppFolders()));
