@@ -171,7 +171,9 @@ int main(int argc, char** argv)
 
     pendar::MainWindow window;
     TMainForm form({clock, clockSetter, messageBoxes, window, messages, tray, tracker, random, priority, log,
-                    port::ThisAppFolders().settingsFile, port::ThisAppFolders().dataFolders});
+                    port::ThisAppFolders().settingsFile, port::ThisAppFolders().dataFolders,
+                    port::XdgConfigHome(Env) + "autostart/" + pendar::kDesktopId + ".desktop",
+                    port::ExecutablePath()});
     window.SetDesktop(x11.get());
     window.Attach(form);
     pendar::TFormBalloon balloon(form);

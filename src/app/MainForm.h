@@ -49,6 +49,11 @@ public:
         std::string settingsFile; // full path of Pendar.ini
         // The folders skins are looked for in ("Data/"), in order.
         std::vector<std::string> skinFolders = {};
+        // The XDG autostart entry that starts Pendar at log-in, and the
+        // program it starts (absolute); without them ログイン時に起動する is
+        // not offered.
+        std::string autostartFile = {};
+        std::string executable = {};
     };
 
     static constexpr int kTickMs = 200;
@@ -354,6 +359,8 @@ private:
     void Greet();
     void CopySettingsToDialog();
     void CopySettingsFromDialog();
+    // Writes or removes the autostart entry as ログイン時に起動する says.
+    void ApplyAutostart(bool wanted);
     // After news the user must not miss: the tray flashes, `wave` plays and,
     // with Active on, the window comes to the front.
     void Announce(const std::string& wave);

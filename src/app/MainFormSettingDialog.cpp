@@ -1,7 +1,10 @@
 // The menu command MISetting: the settings dialog over copies of the
 // settings, copied back only after OK with a change.
 #include "app/MainForm.h"
+#include "app/DesktopId.h"
 #include "app/ModalScope.h"
+#include "platform/AutostartEntry.h"
+#include "port/Cp932.h"
 
 void TMainForm::CopySettingsToDialog()
 {
@@ -20,6 +23,23 @@ void TMainForm::CopySettingsToDialog()
     d.ShowTimeSyncPattern(settings_.ntpTime);
     d.general = {settings_.active,   settings_.emphasis, settings_.stayOnTop,
                  settings_.taskbar,  settings_.waveFlag, settings_.randomWav};
+    // Not a setting of Pendar.ini: whether the entry is there now.
+    d.autostartOffered = !svc_.autostartFile.empty() && !svc_.executable.empty();
+    d.general.autostart = d.autostartOffered && pendar::AutostartEntryExists(svc_.autostartFile);
+}
+
+void TMainForm::ApplyAutostart(bool wanted)
+{
+    if (svc_.autostartFile.empty() || svc_.executable.empty() ||
+        wanted == pendar::AutostartEntryExists(svc_.autostartFile))
+        return;
+    std::string error;
+    bool done = wanted ? pendar::WriteAutostartEntry(svc_.autostartFile, svc_.executable, pendar::kDesktopId, &error)
+                       : pendar::RemoveAutostartEntry(svc_.autostartFile, &error);
+    if (done)
+        AddLog(port::Utf8ToCp932((wanted ? "Autostart: wrote " : "Autostart: removed ") + svc_.autostartFile), 0);
+    else
+        AddLog(port::Utf8ToCp932("Autostart: " + error), 255);
 }
 
 void TMainForm::CopySettingsFromDialog()
@@ -66,6 +86,7 @@ void TMainForm::SettingClick()
     if (!ok || !settingDialog_.Modified())
         return;
     CopySettingsFromDialog();
+    ApplyAutostart(settingDialog_.general.autostart);
     SaveSettings();
     ApplyTaskbarMode();
     PlaceWindow(true);

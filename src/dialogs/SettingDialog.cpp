@@ -217,6 +217,9 @@ QWidget* TSettingDialog::BuildGeneralPage()
         }
         connect(box, &QCheckBox::clicked, this, [this] { model_.GeneralChange(ReadGeneral()); });
     }
+    autostartCheck_ = Check(group, "AutostartCheckBox", "ログイン時に起動する", "ログインしたときに起動します");
+    layout->addWidget(autostartCheck_);
+    connect(autostartCheck_, &QCheckBox::clicked, this, [this] { model_.GeneralChange(ReadGeneral()); });
     return page;
 }
 
@@ -465,7 +468,8 @@ TProfileEditors TSettingDialog::ReadProfileEditors() const
 TGeneralPage TSettingDialog::ReadGeneral() const
 {
     return {general_[0]->isChecked(), general_[1]->isChecked(), general_[2]->isChecked(),
-            general_[3]->isChecked(), general_[4]->isChecked(), general_[5]->isChecked()};
+            general_[3]->isChecked(), general_[4]->isChecked(), general_[5]->isChecked(),
+            autostartCheck_->isChecked()};
 }
 
 TTimePage TSettingDialog::ReadTime() const
@@ -569,6 +573,9 @@ void TSettingDialog::ShowGeneral()
         SetChecked(general_[i], values[i]);
     }
     general_[5]->setEnabled(model_.RndEnabled());
+    const QSignalBlocker blocker(autostartCheck_);
+    SetChecked(autostartCheck_, g.autostart);
+    autostartCheck_->setVisible(model_.autostartOffered);
 }
 
 void TSettingDialog::ShowMailConfig()

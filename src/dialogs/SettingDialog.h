@@ -80,6 +80,7 @@ private:
     bool open_ = false; // shown and not yet closed
 
     std::array<QCheckBox*, 6> general_{}; // Active, Emphasis, StayOnTop, Taskbar, Wav, Rnd
+    QCheckBox* autostartCheck_ = nullptr;
 
     QListWidget* scheduleListBox_ = nullptr;
     QPushButton* schNewButton_ = nullptr;

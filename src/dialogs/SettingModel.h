@@ -68,6 +68,7 @@ struct TGeneralPage {
     bool taskbar = false;
     bool waveFlag = true;
     bool randomWav = true;
+    bool autostart = false; // ログイン時に起動する: the autostart entry is there
 };
 
 // Page "メール", group "共通設定".
@@ -161,6 +162,9 @@ public:
     std::array<TSettingProfile, kProfiles> profiles;
     // The controls the main window sets and reads directly.
     TGeneralPage general;
+    // Whether ログイン時に起動する is offered (the program knows where its
+    // autostart entry goes).
+    bool autostartOffered = false;
     TMailConfig mailConfig;
     TTimePage time;
 

@@ -90,7 +90,7 @@ AppFolders ResolveAppFolders(const std::string& exeFolder, const EnvLookup& env)
         f.shareFolders = {exe};
         return f;
     }
-    f.settingsFile = XdgFolder(env, "XDG_CONFIG_HOME", ".config") + "Pendar/Pendar.ini";
+    f.settingsFile = XdgConfigHome(env) + "Pendar/Pendar.ini";
     f.dataFolders = {XdgFolder(env, "XDG_DATA_HOME", ".local/share") + "Pendar/Data/"};
     f.shareFolders = InstalledShareFolders(exe, env);
     for (const std::string& share : f.shareFolders)
@@ -109,15 +109,23 @@ std::string FindSharedFile(const AppFolders& folders, const std::string& relativ
     return {};
 }
 
-std::string ExecutableFolder()
+std::string ExecutablePath()
 {
     char buf[PATH_MAX];
     ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
-    if (n <= 0)
-        return "./";
-    std::string path(buf, static_cast<size_t>(n));
+    return n <= 0 ? std::string() : std::string(buf, static_cast<size_t>(n));
+}
+
+std::string ExecutableFolder()
+{
+    std::string path = ExecutablePath();
     size_t slash = path.rfind('/');
     return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
+}
+
+std::string XdgConfigHome(const EnvLookup& env)
+{
+    return XdgFolder(env, "XDG_CONFIG_HOME", ".config");
 }
 
 const AppFolders& ThisAppFolders()

@@ -36,6 +36,11 @@ const AppFolders& ThisAppFolders();
 
 // The folder of the running executable, ending in '/'.
 std::string ExecutableFolder();
+// The running executable's absolute path ("" when it cannot be found).
+std::string ExecutablePath();
+
+// $XDG_CONFIG_HOME, or ~/.config without it, ending in '/'.
+std::string XdgConfigHome(const EnvLookup& env);
 
 // Creates `path` and its missing parents; true when it exists afterwards.
 bool MakeFolders(const std::string& path);

@@ -279,4 +279,39 @@ TEST(SettingDialog, ShowsTheMainWindowsSettingsOnEveryPage)
     EXPECT_EQ("work", s.profiles[0].name);
 }
 
+// ログイン時に起動する writes the XDG autostart entry that starts this very
+// program, shows whether it is there, and removes it; Cancel does neither.
+TEST(SettingDialog, StartAtLogInWritesAndRemovesTheAutostartEntry)
+{
+    DialogFixture f;
+    const std::string entry = f.dir.File(FormFixture::kAutostart);
+    auto openAnd = [&](bool shownChecked, const char* button) {
+        f.Open([&](QDialog& d) {
+            auto* box = Find<QCheckBox>(d, "AutostartCheckBox");
+            EXPECT_TRUE(box->isVisible());
+            EXPECT_EQ(QString::fromUtf8("ログイン時に起動する"), box->text());
+            EXPECT_EQ(shownChecked, box->isChecked());
+            Click(d, "AutostartCheckBox");
+            Click(d, button);
+        });
+    };
+    openAnd(false, "CancelButton");
+    EXPECT_FALSE(std::filesystem::exists(entry));
+
+    openAnd(false, "OkButton");
+    ASSERT_TRUE(std::filesystem::exists(entry));
+    const std::string text = f.dir.Read(FormFixture::kAutostart);
+    EXPECT_NE(std::string::npos, text.find("\nExec=\"/opt/my tools/bin/pendar\"\n")) << text;
+    EXPECT_EQ(std::string::npos, f.dir.Read("Pendar.ini").find("utostart")) << "kept in Pendar.ini";
+    if (std::system("command -v desktop-file-validate >/dev/null") == 0) {
+        EXPECT_EQ(0, std::system(("desktop-file-validate '" + entry + "'").c_str())) << text;
+    } else {
+        std::printf("desktop-file-validate is missing: the entry was not validated\n");
+    }
+
+    openAnd(true, "OkButton");
+    EXPECT_FALSE(std::filesystem::exists(entry));
+    EXPECT_TRUE(std::filesystem::exists(f.dir.File("config/autostart")));
+}
+
 } // namespace

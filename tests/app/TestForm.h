@@ -66,9 +66,21 @@ public:
 
 // A form on a fake clock with recording services and its own settings file.
 struct FormFixture {
+    // Where the autostart entry goes, and the program it starts (a path
+    // with a blank, as a user's may have).
+    static constexpr const char* kAutostart = "config/autostart/org.pendar.Pendar.desktop";
+    static constexpr const char* kExecutable = "/opt/my tools/bin/pendar";
+
     RecordingWorld world;
     TempDir dir;
-    TestForm form{world.Services(dir.File("Pendar.ini"))};
+    TestForm form{WithDesktop(world.Services(dir.File("Pendar.ini")), dir)};
+
+    static TMainForm::Services WithDesktop(TMainForm::Services services, const TempDir& dir)
+    {
+        services.autostartFile = dir.File(kAutostart);
+        services.executable = kExecutable;
+        return services;
+    }
 
     // Runs `ticks` ticks, advancing the clock 200 ms before each.
     void Tick(int ticks = 1)
