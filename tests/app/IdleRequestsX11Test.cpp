@@ -4,6 +4,7 @@
 // they send the server no request at all, whether the character sits on
 // the screen's edge or follows the foreground window.
 #include "FaceForm.h"
+#include "support/Spawn.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -22,6 +23,7 @@
 namespace {
 
 using namespace std::chrono_literals;
+using pendar::test::Spawn;
 using pendar::test::TempDir;
 
 bool Exists(const std::string& path)
@@ -32,20 +34,7 @@ bool Exists(const std::string& path)
 // A child process ended (and reaped) with the object.
 class Child {
 public:
-    Child(const std::vector<std::string>& argv, const std::vector<std::string>& env = {})
-    {
-        pid_ = ::fork();
-        if (pid_ != 0)
-            return;
-        for (const std::string& e : env)
-            ::putenv(const_cast<char*>(e.c_str()));
-        std::vector<char*> args;
-        for (const std::string& a : argv)
-            args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        ::execvp(args[0], args.data());
-        ::_exit(127);
-    }
+    Child(const std::vector<std::string>& argv, const std::vector<std::string>& env = {}) : pid_(Spawn(argv, env)) {}
     ~Child()
     {
         if (pid_ <= 0)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "PortableInstall.h"
+#include "support/Spawn.h"
 #include "support/XView.h"
 
 #include <csignal>
@@ -17,30 +18,6 @@
 #include <vector>
 
 namespace pendar::test {
-
-// Starts a program found on PATH with `env` ("NAME=value") added to the
-// environment, its output dropped when `quiet`; its process id.
-inline pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env = {},
-                   bool quiet = false)
-{
-    pid_t pid = ::fork();
-    if (pid == 0) {
-        if (quiet) {
-            int null = ::open("/dev/null", O_WRONLY);
-            ::dup2(null, 1);
-            ::dup2(null, 2);
-        }
-        for (const std::string& e : env)
-            ::putenv(const_cast<char*>(e.c_str()));
-        std::vector<char*> args;
-        for (const std::string& a : argv)
-            args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        ::execvp(args[0], args.data());
-        ::_exit(127);
-    }
-    return pid;
-}
 
 // Runs a program to its end; true when it exited with 0.
 inline bool RunProgram(const std::vector<std::string>& argv)
@@ -172,6 +149,10 @@ public:
         pid_ = install_.Start(env);
         return WaitUntil([this] { return Main() != 0; });
     }
+
+    // The program started once more from the same install, as a user starts
+    // it again; the second process's id.
+    pid_t StartAgain() { return install_.Start({{"QT_QPA_PLATFORM", "xcb"}}); }
 
     bool Running() const { return pid_ > 0 && ::waitpid(pid_, nullptr, WNOHANG) == 0; }
 

@@ -5,6 +5,7 @@
 // lists what the service was asked ("SetTime <usec> <relative> <interactive>").
 #pragma once
 
+#include "support/Spawn.h"
 #include "support/TempDir.h"
 
 #include <QDBusConnection>
@@ -16,9 +17,7 @@
 #include <thread>
 #include <vector>
 
-#include <fcntl.h>
 #include <signal.h>
-#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -55,9 +54,9 @@ public:
         if (::pipe(out) != 0)
             return false;
         std::string listen = "unix:path=" + dir_.File("bus");
-        daemon_ = Spawn({kDaemon, "--session", "--nofork", "--address=" + listen, "--print-address=" +
-                                                                                  std::to_string(out[1])},
-                        {}, out[1]);
+        daemon_ = Spawn({kDaemon, "--session", "--nofork", "--address=" + listen,
+                         "--print-address=" + std::to_string(out[1])},
+                        {}, true, out[1]);
         ::close(out[1]);
         std::string printed;
         char c;
@@ -71,7 +70,7 @@ public:
         address_ = printed;
         mock_ = Spawn({kPython, "-m", "dbusmock", "--system", "--template", "timedated", "-l", dir_.File("calls"),
                        "-p", ntp ? "{\"NTP\": true}" : "{\"NTP\": false}"},
-                      {"DBUS_SYSTEM_BUS_ADDRESS=" + address_}, -1);
+                      {"DBUS_SYSTEM_BUS_ADDRESS=" + address_}, true);
         connectionName_ = QString::fromStdString("private-timedate-" + std::to_string(::getpid()) + "-" +
                                                  std::to_string(reinterpret_cast<uintptr_t>(this)));
         QDBusConnection bus = QDBusConnection::connectToBus(QString::fromStdString(address_), connectionName_);
@@ -128,29 +127,6 @@ public:
     }
 
 private:
-    // Runs `argv` with `env` added; `keepFd` stays open in the child.
-    static pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env, int keepFd)
-    {
-        pid_t pid = ::fork();
-        if (pid != 0)
-            return pid;
-        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
-        int null = ::open("/dev/null", O_RDWR);
-        ::dup2(null, 0);
-        ::dup2(null, 1);
-        ::dup2(null, 2);
-        for (const std::string& e : env)
-            ::putenv(const_cast<char*>(e.c_str()));
-        std::vector<char*> args;
-        for (const std::string& a : argv)
-            args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        if (keepFd >= 0)
-            ::fcntl(keepFd, F_SETFD, 0);
-        ::execv(args[0], args.data());
-        ::_exit(127);
-    }
-
     TempDir dir_;
     std::string address_;
     QString connectionName_;

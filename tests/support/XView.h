@@ -152,6 +152,8 @@ public:
 
     // The windows the window manager manages, oldest first.
     std::vector<xcb_window_t> Clients() const { return Values(root_, "_NET_CLIENT_LIST"); }
+    // The same windows bottom to top, as they are stacked.
+    std::vector<xcb_window_t> Stacking() const { return Values(root_, "_NET_CLIENT_LIST_STACKING"); }
 
     // The managed, mapped window of process `pid` with `title`; 0 when none.
     xcb_window_t Client(uint32_t pid, const std::string& title) const
