@@ -44,15 +44,20 @@ bool DesktopStates::eventFilter(QObject* watched, QEvent* event)
     if (watched == &window_ && event->type() == QEvent::Show) {
         // Not yet mapped: the states go on the window itself.
         Apply();
+        settled_ = false;
         if (QWindow* native = window_.windowHandle(); native && !watchingNative_) {
             native->installEventFilter(this);
             watchingNative_ = true;
         }
-    } else if (watched == window_.windowHandle() && event->type() == QEvent::Expose &&
-               window_.windowHandle()->isExposed()) {
+    } else if (watched == window_.windowHandle() && event->type() == QEvent::Expose) {
         // Mapped and managed: the window manager may have dropped them
         // while the window was hidden, or taken them before they were set.
-        Apply();
+        // Once a mapping: a shaped window is exposed again at every change
+        // of its outline, and each check asks the server.
+        const bool exposed = window_.windowHandle()->isExposed();
+        if (exposed && !settled_)
+            Apply();
+        settled_ = exposed;
     }
     return QObject::eventFilter(watched, event);
 }

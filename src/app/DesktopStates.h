@@ -1,8 +1,9 @@
 // The states a top-level window asks of an X11 desktop's window manager: no
 // task-bar button, kept above the others. They go on the window before it
-// is mapped and again once it is exposed, since a window manager drops them
-// when a window is withdrawn (hidden) and may take them late. Setting one
-// never hides, re-creates or re-shows the window, so a modal run goes on.
+// is mapped and again once it is first exposed after each mapping, since a
+// window manager drops them when a window is withdrawn (hidden) and may take
+// them late. Setting one never hides, re-creates or re-shows the window, so
+// a modal run goes on.
 #pragma once
 
 #include <QObject>
@@ -34,6 +35,8 @@ private:
     std::optional<bool> skipTaskbar_;
     std::optional<bool> above_;
     bool watchingNative_ = false;
+    // Set once the mapped window was given its states, until it is unmapped.
+    bool settled_ = false;
 };
 
 } // namespace pendar
