@@ -346,7 +346,7 @@ void MainWindow::FaceChanged(unsigned parts)
         shapeLimit_ = WindowShapeLimit();
     // A frame of the same outline as the last leaves the shape alone.
     if ((parts & fpShape) && face.windowShape && face.windowShape != shownShape_) {
-        setMask(ToWindowMask(*face.windowShape, shapeLimit_));
+        SetWindowShape(*this, *face.windowShape, shapeLimit_);
         shownShape_ = face.windowShape;
     }
     if (parts & fpBalloonShape)

@@ -7,6 +7,8 @@
 
 #include <cstddef>
 
+class QWidget;
+
 namespace pendar {
 
 QRegion ToQRegion(const TRegion& region);
@@ -19,5 +21,12 @@ QRegion ToWindowMask(const TRegion& region, size_t maxRects = kMaxShapeRects);
 // How many rectangles one shape request may carry on this display: at
 // most kMaxShapeRects, fewer where the X server takes shorter requests.
 size_t WindowShapeLimit();
+
+// Gives a top-level window the outline `region` (made coarser first past
+// `maxRects` rectangles). On X11 the server gets the rectangles in one
+// shape request and Qt keeps no mask: a Qt mask would have every repaint
+// sent to the server one rectangle of the mask at a time. Elsewhere it is
+// the widget's mask.
+void SetWindowShape(QWidget& window, const TRegion& region, size_t maxRects);
 
 } // namespace pendar
