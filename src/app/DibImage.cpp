@@ -67,7 +67,13 @@ void TDibImage::paintEvent(QPaintEvent* event)
             shown_.mirror(false, true);
         stale_ = false;
     }
+    // Rectangle by rectangle: under a clip of one rectangle the painter
+    // copies the rows straight, where a clip of several has it blend them
+    // span by span on Qt's worker threads.
     QPainter painter(this);
-    painter.drawImage(event->rect(), shown_, event->rect());
+    for (const QRect& part : event->region()) {
+        painter.setClipRect(part);
+        painter.drawImage(part.topLeft(), shown_, part);
+    }
     SetModified(false);
 }
