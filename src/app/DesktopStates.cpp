@@ -16,14 +16,23 @@ DesktopStates::DesktopStates(QWidget& window, XcbWindowTracker& desktop)
 
 void DesktopStates::SetSkipTaskbar(bool on)
 {
-    skipTaskbar_ = on;
-    Apply();
+    Set(skipTaskbar_, on, &XcbWindowTracker::SetSkipTaskbar);
 }
 
 void DesktopStates::SetAbove(bool on)
 {
-    above_ = on;
-    Apply();
+    Set(above_, on, &XcbWindowTracker::SetAbove);
+}
+
+void DesktopStates::Set(std::optional<bool>& state, bool on, void (XcbWindowTracker::*put)(WindowId, bool))
+{
+    // Shown but not yet mapped, the window carries what was put on it last;
+    // once mapped, the window manager may have changed it since.
+    if (state == on && onWindow_)
+        return;
+    state = on;
+    if (window_.windowHandle())
+        (desktop_.*put)(window_.winId(), on);
 }
 
 void DesktopStates::Apply()
@@ -44,6 +53,7 @@ bool DesktopStates::eventFilter(QObject* watched, QEvent* event)
     if (watched == &window_ && event->type() == QEvent::Show) {
         // Not yet mapped: the states go on the window itself.
         Apply();
+        onWindow_ = window_.windowHandle() != nullptr;
         settled_ = false;
         if (QWindow* native = window_.windowHandle(); native && !watchingNative_) {
             native->installEventFilter(this);
@@ -52,12 +62,14 @@ bool DesktopStates::eventFilter(QObject* watched, QEvent* event)
     } else if (watched == window_.windowHandle() && event->type() == QEvent::Expose) {
         // Mapped and managed: the window manager may have dropped them
         // while the window was hidden, or taken them before they were set.
-        // Once a mapping: a shaped window is exposed again at every change
-        // of its outline, and each check asks the server.
+        // Once a mapping, as a shaped window is exposed again at every
+        // change of its outline and each check asks the server; and after
+        // the window has painted what the expose asks for.
         const bool exposed = window_.windowHandle()->isExposed();
         if (exposed && !settled_)
-            Apply();
+            QMetaObject::invokeMethod(this, &DesktopStates::Apply, Qt::QueuedConnection);
         settled_ = exposed;
+        onWindow_ = false;
     }
     return QObject::eventFilter(watched, event);
 }

@@ -6,6 +6,8 @@
 // a modal run goes on.
 #pragma once
 
+#include "platform/WindowTracker.h"
+
 #include <QObject>
 
 #include <optional>
@@ -27,6 +29,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void Set(std::optional<bool>& state, bool on, void (XcbWindowTracker::*put)(WindowId, bool));
     void Apply();
 
     QWidget& window_;
@@ -37,6 +40,8 @@ private:
     bool watchingNative_ = false;
     // Set once the mapped window was given its states, until it is unmapped.
     bool settled_ = false;
+    // Set from showing to mapping: the window itself carries the states.
+    bool onWindow_ = false;
 };
 
 } // namespace pendar

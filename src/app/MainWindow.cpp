@@ -344,13 +344,17 @@ void MainWindow::FaceChanged(unsigned parts)
         ShowLabels(face);
     if ((parts & (fpShape | fpBalloonShape)) && shapeLimit_ == 0)
         shapeLimit_ = WindowShapeLimit();
-    // A frame of the same outline as the last leaves the shape alone.
-    if ((parts & fpShape) && face.windowShape && face.windowShape != shownShape_) {
-        SetWindowShape(*this, *face.windowShape, shapeLimit_);
-        shownShape_ = face.windowShape;
-    }
+    if (parts & fpShape)
+        ShowShape(face);
     if (parts & fpBalloonShape)
         mesPanel_->setMask(ToWindowMask(face.mesShape, shapeLimit_));
+}
+
+void MainWindow::ShowShape(const TFace& face)
+{
+    // A frame of the same outline as the last leaves the shape alone.
+    if (face.windowShape && face.windowShape != shownShape_ && SetWindowShape(*this, *face.windowShape, shapeLimit_))
+        shownShape_ = face.windowShape;
 }
 
 void MainWindow::ShowLayout(const TFace& face)
@@ -507,6 +511,8 @@ void MainWindow::closeEvent(QCloseEvent* event)
 void MainWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    if (form_)
+        ShowShape(form_->Face()); // made but not yet mapped
     if (form_)
         Guarded(*form_, [this] {
             form_->FormShow();

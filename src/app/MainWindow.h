@@ -92,6 +92,7 @@ private:
     bool MenuShortcut(const QKeyEvent& key);
     void ShowLayout(const TFace& face);
     void ShowLabels(const TFace& face);
+    void ShowShape(const TFace& face);
     // The character's image and clock labels: their clicks.
     bool IsCharacterPart(QObject* watched) const;
     bool IsBalloonPart(QObject* watched) const;

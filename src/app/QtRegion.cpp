@@ -78,14 +78,16 @@ size_t WindowShapeLimit()
     return limit;
 }
 
-void SetWindowShape(QWidget& window, const TRegion& region, size_t maxRects)
+bool SetWindowShape(QWidget& window, const TRegion& region, size_t maxRects)
 {
     xcb_connection_t* c = QtX11Connection();
     const xcb_query_extension_reply_t* shape = c ? xcb_get_extension_data(c, &xcb_shape_id) : nullptr;
     if (!shape || !shape->present) {
         window.setMask(ToWindowMask(region, maxRects));
-        return;
+        return true;
     }
+    if (!window.windowHandle())
+        return false;
     // No rectangle at all is an empty shape: nothing shows.
     const std::vector<xcb_rectangle_t> rects =
         XRectangles(region.Count() > maxRects ? region.Coarsened(maxRects) : region);
@@ -93,6 +95,7 @@ void SetWindowShape(QWidget& window, const TRegion& region, size_t maxRects)
                          static_cast<xcb_window_t>(window.winId()), 0, 0, static_cast<uint32_t>(rects.size()),
                          rects.data());
     xcb_flush(c);
+    return true;
 }
 
 } // namespace pendar

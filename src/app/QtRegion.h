@@ -26,7 +26,9 @@ size_t WindowShapeLimit();
 // `maxRects` rectangles). On X11 the server gets the rectangles in one
 // shape request and Qt keeps no mask: a Qt mask would have every repaint
 // sent to the server one rectangle of the mask at a time. Elsewhere it is
-// the widget's mask.
-void SetWindowShape(QWidget& window, const TRegion& region, size_t maxRects);
+// the widget's mask. False when the X11 window is not made yet: it takes
+// its outline once shown (making it early would hand the window manager
+// its states twice).
+bool SetWindowShape(QWidget& window, const TRegion& region, size_t maxRects);
 
 } // namespace pendar
