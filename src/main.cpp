@@ -34,11 +34,14 @@
 #include <QApplication>
 #include <QWindow>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -88,6 +91,39 @@ int ReportNoLock(int argc, char** argv, port::SignalPipe& signalPipe, const std:
                TMainForm::kAppTitle, port::MessageButtons::Ok, port::MessageIcon::Error);
     return 1;
 }
+
+// Runs `later` once, after the window has painted its first exposed frame,
+// or after two seconds for a window mapped where nothing of it shows.
+class AfterFirstFrame final : public QObject {
+public:
+    AfterFirstFrame(QWidget& window, std::function<void()> later) : later_(std::move(later))
+    {
+        if (QWindow* native = window.windowHandle())
+            native->installEventFilter(this);
+        QTimer::singleShot(2000, this, &AfterFirstFrame::Run);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        // Qt paints what an expose asks for when the event reaches the
+        // window: queued, `later` comes after that.
+        if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed()) {
+            watched->removeEventFilter(this);
+            QMetaObject::invokeMethod(this, &AfterFirstFrame::Run, Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+private:
+    void Run()
+    {
+        if (later_)
+            std::exchange(later_, nullptr)();
+    }
+
+    std::function<void()> later_;
+};
 
 } // namespace
 
@@ -143,7 +179,6 @@ int main(int argc, char** argv)
         log.AddLog(pendar::kWaylandLimits, 0);
     // The desktop entry and icon an installed Pendar brings.
     QGuiApplication::setDesktopFileName(QString::fromLatin1(pendar::kDesktopId));
-    QApplication::setWindowIcon(pendar::ApplicationIcon(port::ThisAppFolders()));
     QApplication::setQuitOnLastWindowClosed(false);
 
     pendar::DesktopClockSetter clockSetter(QDBusConnection::systemBus());
@@ -207,6 +242,11 @@ int main(int argc, char** argv)
     int rc = 0;
     if (!form.Closing()) {
         window.show();
+        // Looking the icon up in the icon themes takes a few milliseconds
+        // the first frame need not wait for.
+        AfterFirstFrame iconLater(window, [] {
+            QApplication::setWindowIcon(pendar::ApplicationIcon(port::ThisAppFolders()));
+        });
         // A second start of this user: the character comes back as the
         // menu's 元のｻｲｽﾞに戻す brings it, and to the front.
         std::optional<QSocketNotifier> onKnock;

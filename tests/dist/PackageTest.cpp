@@ -248,8 +248,12 @@ TEST_F(Package, TheInstalledProgramShowsTheSampleCharacterAndKeepsItsSettingsInH
     // for its balloon on every side.
     EXPECT_EQ(QSize(picture->width() + 2 * balloon->width(), picture->height() + 2 * balloon->height()),
               SizeOf(x, *window));
-    // Its windows carry the installed icon.
-    EXPECT_TRUE(IconSizes(x, *window).count(16)) << "no 16x16 icon on the window";
+    // Its windows carry the installed icon (given once the first frame is
+    // up).
+    bool icon = false;
+    for (int i = 0; i < 100 && !(icon = IconSizes(x, *window).count(16) > 0); ++i)
+        std::this_thread::sleep_for(50ms);
+    EXPECT_TRUE(icon) << "no 16x16 icon on the window";
     const QRect character(QPoint(balloon->width(), balloon->height()), *picture);
 
     // The greeting's balloon must not cover the part compared below.
