@@ -20,7 +20,7 @@
 // counts as TLS (implicit on 995, STLS elsewhere), never as none.
 #pragma once
 
-#include "app/Settings.h"
+#include "base/AppSettings.h"
 
 #include <string>
 

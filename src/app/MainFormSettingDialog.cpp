@@ -13,10 +13,7 @@ void TMainForm::CopySettingsToDialog()
         d.schNames[i] = settings_.schedules[i].name;
         d.schTimes[i] = settings_.schedules[i].time;
     }
-    for (int i = 0; i < kMailProfileCount; ++i) {
-        const TMailProfile& p = settings_.profiles[i];
-        d.profiles[i] = {p.name, p.host, p.port, p.user, p.password, p.apop, p.seen, p.tls, p.caFile};
-    }
+    d.profiles = settings_.profiles;
     d.mailConfig = {settings_.interval, settings_.sameCheck};
     d.time.timeEnable = settings_.timeEnable;
     d.time.ntpServer = settings_.ntpServer;
@@ -53,10 +50,7 @@ void TMainForm::CopySettingsFromDialog()
         // today must not be announced again.
         s.notified = s.time.minute == -1;
     }
-    for (int i = 0; i < kMailProfileCount; ++i) {
-        const pendar::TSettingProfile& p = d.profiles[i];
-        settings_.profiles[i] = {p.name, p.host, p.port, p.user, p.password, p.apop, p.seen, p.tls, p.caFile};
-    }
+    settings_.profiles = d.profiles;
     if (d.mailConfig.interval != settings_.interval)
         mailCountdown_ = d.mailConfig.interval;
     settings_.interval = d.mailConfig.interval;

@@ -1,6 +1,7 @@
 #include "app/Settings.h"
 
 #include "app/MailTlsSettings.h"
+#include "app/SettingsKeys.h"
 #include "base/Zotext.h"
 #include "port/AppFolder.h"
 #include "port/IniFile.h"
@@ -10,14 +11,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-
-TAppSettings::TAppSettings()
-{
-    ntpTime.weekday = 0;
-    ntpTime.hour = 4;
-    // Profiles start empty (port 110, APOP off): a fresh install lists none.
-    // "Profile00" and "UserID" are only what a file missing those keys gives.
-}
+#include <type_traits>
+#include <variant>
 
 std::string ProfileKey(const char* prefix, int index)
 {
@@ -120,10 +115,178 @@ std::string EncodeTime(const TSchTime& t)
     return BytesToHex(bytes, 8);
 }
 
-constexpr const char* kConfig = "Config";
-constexpr const char* kTime = "Time";
-constexpr const char* kMail = "Mail";
-constexpr const char* kSchedule = "Schedule";
+using K = TSettingKind;
+
+// Reads one key of `key`'s kind into `r` under the name `name`; false when a
+// Time key holds no time (it is then cleared).
+template <typename Record>
+bool ReadKey(const TIniFile& ini, const TSettingKey<Record>& key, const std::string& name, Record& r,
+             const Record& defaults)
+{
+    const char* section = key.section->name;
+    // The value a missing or unreadable key gives.
+    auto fallback = [&](auto member) { return key.missing == TMissing::Keep ? r.*member : defaults.*member; };
+    switch (key.kind) {
+    case K::Text: {
+        auto member = std::get<std::string Record::*>(key.member);
+        r.*member = ini.ReadString(section, name, fallback(member));
+        return true;
+    }
+    case K::Integer: {
+        auto member = std::get<int Record::*>(key.member);
+        int value = ini.ReadInteger(section, name, fallback(member));
+        if (value < key.range.min || value > key.range.max)
+            value = key.range.clamp ? std::clamp(value, key.range.min, key.range.max) : fallback(member);
+        r.*member = value;
+        return true;
+    }
+    case K::Bool: {
+        auto member = std::get<bool Record::*>(key.member);
+        r.*member = ini.ReadBool(section, name, fallback(member));
+        return true;
+    }
+    case K::Time: {
+        TSchTime& t = r.*std::get<TSchTime Record::*>(key.member);
+        if (DecodeTime(ini.ReadString(section, name, ""), t))
+            return true;
+        ClearTime(t);
+        return false;
+    }
+    case K::Password: {
+        uint8_t buf[256];
+        int n = HexToBytes(ini.ReadString(section, name, ""), buf, 256);
+        r.*std::get<std::string Record::*>(key.member) = n == 0 ? std::string() : UnscramblePassword(buf, n);
+        return true;
+    }
+    case K::Version:
+    case K::Profiles:
+    case K::Schedules:
+    case K::MailTls:
+        break; // Version and the groups: the file's walkers (below)
+    }
+    return true;
+}
+
+template <typename Record>
+void ResetKey(const TSettingKey<Record>& key, Record& r, const Record& defaults)
+{
+    std::visit(
+        [&](auto member) {
+            if constexpr (!std::is_same_v<decltype(member), std::monostate>)
+                r.*member = defaults.*member;
+        },
+        key.member);
+}
+
+template <typename Record>
+void WriteKey(TIniFile& ini, const TSettingKey<Record>& key, const std::string& name, const Record& r)
+{
+    const char* section = key.section->name;
+    switch (key.kind) {
+    case K::Version:
+        ini.WriteString(section, name, kSettingsVersion);
+        break;
+    case K::Text:
+        ini.WriteString(section, name, r.*std::get<std::string Record::*>(key.member));
+        break;
+    case K::Integer:
+        ini.WriteInteger(section, name, r.*std::get<int Record::*>(key.member));
+        break;
+    case K::Bool:
+        ini.WriteBool(section, name, r.*std::get<bool Record::*>(key.member));
+        break;
+    case K::Time:
+        ini.WriteString(section, name, EncodeTime(r.*std::get<TSchTime Record::*>(key.member)));
+        break;
+    case K::Password: {
+        std::vector<uint8_t> scrambled = ScramblePassword(r.*std::get<std::string Record::*>(key.member));
+        ini.WriteString(section, name, BytesToHex(scrambled.data(), static_cast<int>(scrambled.size())));
+        break;
+    }
+    case K::Profiles:
+    case K::Schedules:
+    case K::MailTls:
+        break; // Version and the groups: the file's walkers (below)
+    }
+}
+
+void ReadProfiles(const TIniFile& ini, TAppSettings& s)
+{
+    for (int i = 0; i < kMailProfileCount; ++i) {
+        const TMailProfile missing = MissingProfile(i);
+        for (const auto& key : ProfileKeys())
+            ReadKey(ini, key, ProfileKey(key.name, i), s.profiles[static_cast<size_t>(i)], missing);
+    }
+}
+
+void WriteProfiles(TIniFile& ini, const TAppSettings& s)
+{
+    for (int i = 0; i < kMailProfileCount; ++i)
+        for (const auto& key : ProfileKeys())
+            WriteKey(ini, key, ProfileKey(key.name, i), s.profiles[static_cast<size_t>(i)]);
+}
+
+// A schedule is there when its first key is and every key reads; otherwise
+// its slot is free.
+void ReadSchedules(const TIniFile& ini, TAppSettings& s)
+{
+    const TSchedule free;
+    const auto& keys = ScheduleKeys();
+    for (int i = 0; i < kScheduleCount; ++i) {
+        TSchedule& sch = s.schedules[static_cast<size_t>(i)];
+        bool there = ini.ValueExists(keys.front().section->name, ScheduleKey(keys.front().name, i));
+        for (const auto& key : keys)
+            there = there && ReadKey(ini, key, ScheduleKey(key.name, i), sch, free);
+        if (!there)
+            for (const auto& key : keys)
+                ResetKey(key, sch, free);
+    }
+}
+
+// A free slot (empty time) has no keys.
+void WriteSchedules(TIniFile& ini, const TAppSettings& s)
+{
+    for (int i = 0; i < kScheduleCount; ++i) {
+        const TSchedule& sch = s.schedules[static_cast<size_t>(i)];
+        for (const auto& key : ScheduleKeys()) {
+            if (IsEmptyTime(sch.time))
+                ini.DeleteKey(key.section->name, ScheduleKey(key.name, i));
+            else
+                WriteKey(ini, key, ScheduleKey(key.name, i), sch);
+        }
+    }
+}
+
+void ReadTls(const TIniFile& ini, TAppSettings& s)
+{
+    pendar::ReadMailTls(ini, s.profiles);
+}
+
+void WriteTls(TIniFile& ini, const TAppSettings& s)
+{
+    pendar::WriteMailTls(ini, s.profiles);
+}
+
+// The rows that stand for a group of keys, with its reader and writer.
+struct TSettingGroup {
+    TSettingKind kind;
+    void (*read)(const TIniFile&, TAppSettings&);
+    void (*write)(TIniFile&, const TAppSettings&);
+};
+
+constexpr TSettingGroup kGroups[] = {
+    {K::Profiles, ReadProfiles, WriteProfiles},
+    {K::Schedules, ReadSchedules, WriteSchedules},
+    {K::MailTls, ReadTls, WriteTls},
+};
+
+const TSettingGroup* GroupOf(TSettingKind kind)
+{
+    for (const TSettingGroup& group : kGroups)
+        if (group.kind == kind)
+            return &group;
+    return nullptr;
+}
 
 } // namespace
 
@@ -141,57 +304,18 @@ SettingsRead ReadSettingsFile(const std::string& path, TAppSettings& s, std::str
         break;
     }
 
-    if (ParseVersion(ini.ReadString(kConfig, "Version", "0.00")) > 119) {
-        s.skinName = ini.ReadString(kConfig, "SkinName", "Sorel");
-        s.offsetX = std::clamp(ini.ReadInteger(kConfig, "OffsetX", 10000), kOffsetMin, kOffsetMax);
-        s.offsetY = std::clamp(ini.ReadInteger(kConfig, "OffsetY", 10000), kOffsetMin, kOffsetMax);
-        s.stayOnTop = ini.ReadBool(kConfig, "StayOnTop", s.stayOnTop);
-        s.taskbar = ini.ReadBool(kConfig, "Taskbar", s.taskbar);
-        s.active = ini.ReadBool(kConfig, "Active", s.active);
-        s.waveFlag = ini.ReadBool(kConfig, "WaveFlag", s.waveFlag);
-        s.randomWav = ini.ReadBool(kConfig, "RandomWav", s.randomWav);
-        s.emphasis = ini.ReadBool(kConfig, "Emphasis", s.emphasis);
-        s.schEnable = ini.ReadBool(kConfig, "SchEnable", s.schEnable);
-        s.mailEnable = ini.ReadBool(kConfig, "MailEnable", s.mailEnable);
-        s.timeEnable = ini.ReadBool(kTime, "TimeEnable", s.timeEnable);
-        s.ntpServer = ini.ReadString(kTime, "NTPServer", s.ntpServer);
-        if (!DecodeTime(ini.ReadString(kTime, "NTPTime", ""), s.ntpTime))
-            ClearTime(s.ntpTime); // no valid pattern: scheduled synchronisation is off
-    }
-
-    for (int i = 0; i < kMailProfileCount; ++i) {
-        TMailProfile& p = s.profiles[static_cast<size_t>(i)];
-        p.name = ini.ReadString(kMail, ProfileKey("Profile", i), ProfileKey("Profile", i));
-        p.host = ini.ReadString(kMail, ProfileKey("Host", i), "");
-        p.port = ini.ReadInteger(kMail, ProfileKey("Port", i), 110);
-        if (p.port < 0 || p.port > 65535)
-            p.port = 110;
-        p.user = ini.ReadString(kMail, ProfileKey("UserID", i), "UserID");
-        uint8_t buf[256];
-        int n = HexToBytes(ini.ReadString(kMail, ProfileKey("Password", i), ""), buf, 256);
-        p.password = n == 0 ? std::string() : UnscramblePassword(buf, n);
-        p.apop = ini.ReadBool(kMail, ProfileKey("APOP", i), false);
-    }
-    pendar::ReadMailTls(ini, s.profiles);
-    s.interval = ini.ReadInteger(kMail, "Interval", s.interval);
-    s.sameCheck = ini.ReadBool(kMail, "SameCheck", s.sameCheck);
-
-    for (int i = 0; i < kScheduleCount; ++i) {
-        TSchedule& sch = s.schedules[static_cast<size_t>(i)];
-        std::string nameKey = ScheduleKey("SchName", i);
-        if (!ini.ValueExists(kSchedule, nameKey)) {
-            sch.name.clear();
-            ClearTime(sch.time);
+    const TAppSettings defaults;
+    bool versionedRead = false; // until Version says 1.20 or later
+    for (const auto& key : SettingsKeys()) {
+        if (key.kind == K::Version)
+            versionedRead = ParseVersion(ini.ReadString(key.section->name, key.name, "0.00")) > 119;
+        else if (key.section->versioned && !versionedRead)
             continue;
-        }
-        sch.name = ini.ReadString(kSchedule, nameKey, "");
-        if (!DecodeTime(ini.ReadString(kSchedule, ScheduleKey("SchTime", i), ""), sch.time)) {
-            sch.name.clear();
-            ClearTime(sch.time);
-        }
+        else if (const TSettingGroup* group = GroupOf(key.kind))
+            group->read(ini, s);
+        else
+            ReadKey(ini, key, key.name, s, defaults);
     }
-    if (s.interval < 1)
-        s.interval = 1;
     return SettingsRead::Read;
 }
 
@@ -207,49 +331,12 @@ SettingsWrite WriteSettingsFile(const std::string& path, const TAppSettings& s, 
         port::MakeFolders(path.substr(0, slash));
 
     TIniFile ini(path);
-    ini.WriteString(kConfig, "Version", kSettingsVersion);
-    ini.WriteString(kConfig, "SkinName", s.skinName);
-    ini.WriteInteger(kConfig, "OffsetX", s.offsetX);
-    ini.WriteInteger(kConfig, "OffsetY", s.offsetY);
-    ini.WriteBool(kConfig, "StayOnTop", s.stayOnTop);
-    ini.WriteBool(kConfig, "Taskbar", s.taskbar);
-    ini.WriteBool(kConfig, "Active", s.active);
-    ini.WriteBool(kConfig, "Emphasis", s.emphasis);
-    ini.WriteBool(kConfig, "WaveFlag", s.waveFlag);
-    ini.WriteBool(kConfig, "RandomWav", s.randomWav);
-    ini.WriteBool(kConfig, "SchEnable", s.schEnable);
-    ini.WriteBool(kConfig, "MailEnable", s.mailEnable);
-    ini.WriteBool(kTime, "TimeEnable", s.timeEnable);
-    ini.WriteString(kTime, "NTPServer", s.ntpServer);
-    ini.WriteString(kTime, "NTPTime", EncodeTime(s.ntpTime));
-
-    for (int i = 0; i < kMailProfileCount; ++i) {
-        const TMailProfile& p = s.profiles[static_cast<size_t>(i)];
-        ini.WriteString(kMail, ProfileKey("Profile", i), p.name);
-        ini.WriteString(kMail, ProfileKey("Host", i), p.host);
-        ini.WriteInteger(kMail, ProfileKey("Port", i), p.port);
-        ini.WriteString(kMail, ProfileKey("UserID", i), p.user);
-        std::vector<uint8_t> scrambled = ScramblePassword(p.password);
-        ini.WriteString(kMail, ProfileKey("Password", i),
-                        BytesToHex(scrambled.data(), static_cast<int>(scrambled.size())));
-        ini.WriteBool(kMail, ProfileKey("APOP", i), p.apop);
+    for (const auto& key : SettingsKeys()) {
+        if (const TSettingGroup* group = GroupOf(key.kind))
+            group->write(ini, s);
+        else
+            WriteKey(ini, key, key.name, s);
     }
-    ini.WriteInteger(kMail, "Interval", s.interval);
-    ini.WriteBool(kMail, "SameCheck", s.sameCheck);
-
-    for (int i = 0; i < kScheduleCount; ++i) {
-        const TSchedule& sch = s.schedules[static_cast<size_t>(i)];
-        std::string nameKey = ScheduleKey("SchName", i);
-        std::string timeKey = ScheduleKey("SchTime", i);
-        if (IsEmptyTime(sch.time)) {
-            ini.DeleteKey(kSchedule, nameKey);
-            ini.DeleteKey(kSchedule, timeKey);
-        } else {
-            ini.WriteString(kSchedule, nameKey, sch.name);
-            ini.WriteString(kSchedule, timeKey, EncodeTime(sch.time));
-        }
-    }
-    pendar::WriteMailTls(ini, s.profiles); // after the original sections
     bool refused = false;
     if (ini.UpdateFile(error, &refused))
         return SettingsWrite::Written;

@@ -1,66 +1,15 @@
-// The user's settings as Pendar.ini holds them, and the codecs of its values.
+// Pendar.ini: reading and writing the settings (base/AppSettings.h) by the
+// key table (SettingsKeys.h), and the codecs of its values.
 #pragma once
 
-#include "base/MailTls.h"
-#include "base/SchTime.h"
+#include "base/AppSettings.h"
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
-constexpr int kMailProfileCount = 10;
-constexpr int kScheduleCount = 100;
 constexpr const char* kSettingsVersion = "1.22";
-// A public NTP pool host; users set their own in the settings dialog.
-constexpr const char* kDefaultNtpServer = "pool.ntp.org";
-
-struct TMailProfile {
-    std::string name;     // replaces $HOST$ in mail messages
-    std::string host;
-    int port = 110;
-    std::string user;
-    std::string password; // plain; scrambled only in the file
-    bool apop = false;
-    std::vector<std::string> seen; // unique ids already announced (not stored)
-    // Stored in a section of their own (MailTlsSettings.h).
-    pendar::TMailTls tls = pendar::TMailTls::None;
-    std::string caFile = {}; // CA certificates trusted besides the system's; "" for none
-};
-
-struct TSchedule {
-    std::string name;   // at most 40 bytes (the dialog's limit)
-    TSchTime time;      // empty (IsEmptyTime): the slot is free
-    bool notified = false;
-};
-
-// Every value the settings file holds, with the main window's start values.
-struct TAppSettings {
-    TAppSettings();
-
-    std::string skinName = "Sorel";
-    int offsetX = 10000; // position along the free range, 1/10000 units
-    int offsetY = 10000;
-    bool stayOnTop = false;
-    bool taskbar = false;
-    bool active = true;
-    bool emphasis = false;
-    bool waveFlag = true;
-    bool randomWav = true;
-    bool schEnable = true;
-    bool mailEnable = true;
-
-    bool timeEnable = false;
-    std::string ntpServer = kDefaultNtpServer;
-    TSchTime ntpTime; // default: Sundays at 4 o'clock
-
-    std::array<TMailProfile, kMailProfileCount> profiles;
-    int interval = 5; // minutes between automatic mail checks
-    bool sameCheck = true;
-
-    std::array<TSchedule, kScheduleCount> schedules;
-};
 
 // Offsets read from the file are kept within one free range beyond either
 // edge, so a hand-edited value cannot overflow the placement arithmetic or

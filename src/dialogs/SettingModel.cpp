@@ -54,7 +54,7 @@ void ClampEditors(TScheduleEditors& e)
             e.values[f] = kSchFieldRanges[f].Clamp(e.values[f]);
 }
 
-TProfileEditors EditorsOf(const TSettingProfile& p)
+TProfileEditors EditorsOf(const TMailProfile& p)
 {
     return {p.name, p.host, kPortRange.Clamp(p.port), p.user, p.password, p.apop, p.tls, p.caFile};
 }
@@ -147,7 +147,7 @@ void TSettingModel::CompactProfiles()
         void Move(int from, int to) { m.profiles[to] = std::move(m.profiles[from]); }
     } table{*this};
     int kept = Compact(
-        table, [this](int i) { return !profiles[i].IsBlank(); }, [this](int i) { profiles[i] = TSettingProfile{}; });
+        table, [this](int i) { return !profiles[i].IsBlank(); }, [this](int i) { profiles[i] = TMailProfile{}; });
     profileList_.items.clear();
     for (int i = 0; i < kept; ++i)
         profileList_.items.push_back(profiles[i].name);
@@ -410,7 +410,7 @@ void TSettingModel::ProfileFieldsChange(const TProfileEditors& editors)
     const int followed = PortFollowingTls(was, profileEditors_.tls, profileEditors_.port);
     const bool portMoved = followed != profileEditors_.port;
     profileEditors_.port = followed;
-    TSettingProfile& p = profiles[profileList_.index];
+    TMailProfile& p = profiles[profileList_.index];
     p.host = profileEditors_.host;
     p.port = profileEditors_.port;
     p.user = profileEditors_.user;
@@ -436,7 +436,7 @@ void TSettingModel::MailNewButtonClick()
         ProfileLimitMessage();
         return;
     }
-    profiles[count] = TSettingProfile{};
+    profiles[count] = TMailProfile{};
     profiles[count].name = Sjis("新規");
     profileList_.items.push_back(profiles[count].name);
     SelectProfile(count);
@@ -451,7 +451,7 @@ void TSettingModel::MailCopyButtonClick()
         ProfileLimitMessage();
         return;
     }
-    TSettingProfile copy = profiles[profileList_.index];
+    TMailProfile copy = profiles[profileList_.index];
     copy.seen.clear(); // the copy has seen nothing yet
     profiles[count] = std::move(copy);
     profileList_.items.push_back(profiles[count].name);
@@ -465,7 +465,7 @@ void TSettingModel::MailDelButtonClick()
     profileList_.items.erase(profileList_.items.begin() + profileList_.index);
     for (int i = profileList_.index; i + 1 < kProfiles; ++i)
         profiles[i] = std::move(profiles[i + 1]);
-    profiles[kProfiles - 1] = TSettingProfile{};
+    profiles[kProfiles - 1] = TMailProfile{};
     ClearProfileSelection();
     modified_ = true;
     Refresh(spProfileList | spProfileEditors);

@@ -5,6 +5,7 @@
 // drive the model without a window. Texts are code page 932.
 #pragma once
 
+#include "base/AppSettings.h"
 #include "base/MailTls.h"
 #include "base/SchTime.h"
 
@@ -18,20 +19,6 @@ class IMessageBoxes;
 } // namespace port
 
 namespace pendar {
-
-struct TSettingProfile {
-    std::string name;
-    std::string host;
-    int port = 110;
-    std::string user;
-    std::string password;
-    bool apop = false;
-    std::vector<std::string> seen; // the unique ids already announced; its size is the count
-    TMailTls tls = TMailTls::None;
-    std::string caFile = {}; // "" for the system's trust store alone
-
-    bool IsBlank() const { return name.empty() && host.empty() && user.empty() && password.empty(); }
-};
 
 // The fields of a schedule time in the order of their check boxes.
 enum TSchField { sfYear, sfMonth, sfDay, sfWeek, sfHour, sfMinute };
@@ -149,8 +136,8 @@ public:
 
 class TSettingModel {
 public:
-    static constexpr int kSchedules = 100;
-    static constexpr int kProfiles = 10;
+    static constexpr int kSchedules = kScheduleCount;
+    static constexpr int kProfiles = kMailProfileCount;
 
     TSettingModel(const port::IClock& clock, port::IMessageBoxes& boxes);
 
@@ -159,7 +146,7 @@ public:
     // The members the main window fills before showing and reads after OK.
     std::array<std::string, kSchedules> schNames;
     std::array<TSchTime, kSchedules> schTimes;
-    std::array<TSettingProfile, kProfiles> profiles;
+    std::array<TMailProfile, kProfiles> profiles; // each moves with its seen list; a copy starts with none
     // The controls the main window sets and reads directly.
     TGeneralPage general;
     // Whether ログイン時に起動する is offered (the program knows where its

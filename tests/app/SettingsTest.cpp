@@ -193,6 +193,35 @@ TEST(SettingsFile, RoundTripsEveryValue)
     }
 }
 
+// A file as the original program writes it, with a section and a comment of
+// the user's, comes back byte for byte when it is read and saved.
+TEST(SettingsFile, AnOriginalFileSavesBackByteForByte)
+{
+    std::string text = "; the user's note\r\n[Config]\r\nVersion=1.22\r\nSkinName=\x83\x5C\x83\x8C\x83\x8B\r\n"
+                       "OffsetX=7345\r\nOffsetY=-20\r\nStayOnTop=1\r\nTaskbar=0\r\nActive=1\r\nEmphasis=0\r\n"
+                       "WaveFlag=1\r\nRandomWav=0\r\nSchEnable=1\r\nMailEnable=0\r\n"
+                       "[Time]\r\nTimeEnable=1\r\nNTPServer=ntp.nict.jp\r\nNTPTime=FFFFFFFF0004FF00\r\n[Mail]\r\n";
+    for (int i = 0; i < kMailProfileCount; ++i) {
+        const std::string n = "0" + std::to_string(i);
+        const bool used = i < 2;
+        text += "Profile" + n + "=" + (used ? "\x8E\xA9\x91\xEE" + n : "") + "\r\nHost" + n + "=" +
+                (used ? "pop" + n + ".example.jp" : "") + "\r\nPort" + n + "=110\r\nUserID" + n + "=" +
+                (used ? "user" + n : "") + "\r\nPassword" + n + "=" + (used ? "633C42689E" : "") + "\r\nAPOP" + n +
+                "=" + (i == 1 ? "1" : "0") + "\r\n";
+    }
+    text += "Interval=15\r\nSameCheck=1\r\n[Schedule]\r\nSchName000=\x89\xEF\x8B\x63\r\nSchTime000=EA070C18FF0A0001\r\n"
+            "SchName007=daily\r\nSchTime007=FFFFFFFFFF091E00\r\n[Mine]\r\nKept=yes\r\n";
+    TempDir dir;
+    dir.Write("Pendar.ini", text);
+    TAppSettings s;
+    ASSERT_TRUE(LoadSettingsFile(dir.File("Pendar.ini"), s));
+    EXPECT_EQ("abc", s.profiles[1].password);
+    EXPECT_EQ(10, s.schedules[0].time.hour);
+    std::string error;
+    ASSERT_TRUE(SaveSettingsFile(dir.File("Pendar.ini"), s, &error)) << error;
+    EXPECT_EQ(text, dir.Read("Pendar.ini"));
+}
+
 // The original sections stay byte for byte what they were without TLS; the
 // choices follow in a section of their own, keyed by account.
 TEST(SettingsFile, TlsChoicesFollowTheOriginalSectionsWhichStayAsTheyWere)

@@ -15,7 +15,6 @@ using pendar::test::MakeTime;
 
 using pendar::TScheduleEditors;
 using pendar::TSettingModel;
-using pendar::TSettingProfile;
 
 TSchTime Any()
 {
@@ -55,7 +54,7 @@ struct Dialog {
     {
         clock.Set(2005, 6, 10, 14, 30); // a Friday
         for (auto& p : m.profiles)
-            p = TSettingProfile{};
+            p = TMailProfile{};
         m.SetView(&view);
     }
     void AddSchedules(int n)
@@ -325,7 +324,7 @@ TEST(SettingModel, ProfileEditsStoreIntoTheSelectedProfile)
     e.apop = true;
     d.m.ProfileFieldsChange(e);
     d.m.ProfileEditChange("");
-    const TSettingProfile& p = d.m.profiles[0];
+    const TMailProfile& p = d.m.profiles[0];
     EXPECT_EQ("No Title", p.name);
     EXPECT_EQ("No Title", d.m.ProfileItems()[0]);
     EXPECT_EQ("pop.example.jp", p.host);
