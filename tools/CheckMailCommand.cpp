@@ -4,13 +4,11 @@
 #include "CommandOptions.h"
 #include "EscapedText.h"
 #include "EventLoopApplication.h"
-#include "NullServices.h"
 #include "ToolCommand.h"
 
 #include "app/ExceptionGuard.h"
-#include "app/MainForm.h"
-#include "app/Placeholders.h"
-#include "app/StdRandom.h"
+#include "app/LoggedSettingsRead.h"
+#include "app/MailCheck.h"
 
 #include <cstdio>
 
@@ -50,17 +48,24 @@ public:
     void AddLog(std::string_view text, int) override { PrintLine("log", text); }
 };
 
-// The main window's logic with its real mail check and clients, silent.
-class CheckMailForm final : public TMainForm {
+// The window the check runs for: always there, closing never, silent.
+class NoHost final : public pendar::IMailCheckHost {
 public:
-    using TMainForm::TMainForm;
-    using TMainForm::CreateClients;
+    bool Closing() const override { return false; }
+    bool Shown() const override { return true; }
+    void PlayVoice(const std::string&) override {}
+    void Announce(const std::string&) override {}
+    void Restore() override {}
+    void LockMenu(bool) override {}
+};
 
-    // The POP3 client with another time-out per wait than the clock's.
-    void UseMailTimeOut(int ms) { mailClient_ = pendar::MakePop3MailClient(ms); }
-
-protected:
-    void PlaySkinWave(const std::string&) override {}
+// What escapes the check goes to the log, as in the clock.
+struct LogHook {
+    ILogSink& log;
+    void ApplicationException(std::string_view className, std::string_view message)
+    {
+        pendar::LogException(log, className, message);
+    }
 };
 
 int RunCheckMail(const std::vector<std::string>& args)
@@ -82,26 +87,22 @@ int RunCheckMail(const std::vector<std::string>& args)
 
     EventLoopApplication app;
 
-    port::SystemClock clock;
-    NoClockSetting clockSetter;
-    NoWindow view;
     PrintedBalloon balloon;
-    pendar::NoTrayIcon tray;
-    pendar::NullWindowTracker tracker;
-    pendar::StdRandom random;
-    NoPriority priority;
     PrintedLog log;
-    CheckMailForm form({clock, clockSetter, port::MessageBoxes(), view, balloon, tray, tracker, random, priority,
-                        log, args[0]});
-    if (!form.LoadSettings()) {
+    TAppSettings settings;
+    std::string reason;
+    if (ReadSettingsLogged(args[0], settings, log, &reason) != SettingsRead::Read) {
         std::fprintf(stderr, "cannot read %s\n", args[0].c_str());
         return kExitFailure;
     }
-    form.CreateClients();
-    if (timeout)
-        form.UseMailTimeOut(static_cast<int>(*timeout));
+    const TSkinInfo skin; // the default texts
+    NoHost host;
+    int timeOutMs = timeout ? static_cast<int>(*timeout) : pendar::TMailCheck::kTimeOutMs;
+    pendar::TMailCheck check(host, balloon, log, [timeOutMs] { return pendar::MakePop3MailClient(timeOutMs); });
+    check.CreateClient();
+    LogHook hook{log};
     for (long i = 0; i < *repeat; ++i)
-        pendar::Guarded(form, [&form] { form.MIMailCheckClick(); });
+        pendar::Guarded(hook, [&] { check.Check(true, settings, skin); });
     return kExitOk;
 }
 

@@ -18,4 +18,10 @@ std::string ExceptionClassName(const std::exception& e)
     return colons == std::string::npos ? name : name.substr(colons + 2);
 }
 
+void LogException(ILogSink& log, std::string_view className, std::string_view message)
+{
+    std::string prefix = className == "ESocketError" ? "OtherError " : "Error ";
+    log.AddLog(prefix + std::string(message), 255);
+}
+
 } // namespace pendar

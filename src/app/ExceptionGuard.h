@@ -1,12 +1,14 @@
 // Every entry point from Qt (timer, menu, mouse, tray, socket notifier) runs
-// inside Guarded(): whatever escapes is logged by the main window's exception
-// hook instead of unwinding into the event loop.
+// inside Guarded(): whatever escapes is handed to the exception hook (the
+// main window's ApplicationException) instead of unwinding into the event
+// loop.
 #pragma once
 
-#include "app/MainForm.h"
+#include "base/LogSink.h"
 
 #include <exception>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace pendar {
@@ -14,15 +16,20 @@ namespace pendar {
 // The exception's class name without namespaces ("ESocketError").
 std::string ExceptionClassName(const std::exception& e);
 
-template <typename F>
-void Guarded(TMainForm& form, F&& f)
+// What escaped, as the log tells it: "OtherError " for a socket's error,
+// "Error " for the rest, then the message.
+void LogException(ILogSink& log, std::string_view className, std::string_view message);
+
+// `hook` is anything with ApplicationException(className, message).
+template <typename Hook, typename F>
+void Guarded(Hook& hook, F&& f)
 {
     try {
         std::forward<F>(f)();
     } catch (const std::exception& e) {
-        form.ApplicationException(ExceptionClassName(e), e.what());
+        hook.ApplicationException(ExceptionClassName(e), e.what());
     } catch (...) {
-        form.ApplicationException("Exception", "unknown exception");
+        hook.ApplicationException("Exception", "unknown exception");
     }
 }
 

@@ -1,6 +1,8 @@
 // Construction, start-up and closing of the main window.
 #include "app/MainForm.h"
 
+#include "app/ExceptionGuard.h"
+#include "app/LoggedSettingsRead.h"
 #include "base/Sjis.h"
 #include "port/Cp932.h"
 
@@ -9,6 +11,11 @@ TMainForm::TMainForm(Services services) : svc_(std::move(services))
     currentTime_ = NowTime(svc_.clock);
     zoWave_.SetSyncMode(smASync);
     CreateMenu();
+    pendar::IMailCheckHost& host = *this;
+    if (svc_.makeMailCheck)
+        mail_ = svc_.makeMailCheck(host);
+    else
+        mail_ = std::make_unique<pendar::TMailCheck>(host, svc_.messages, svc_.log);
 }
 
 void TMainForm::FormCreate()
@@ -60,8 +67,8 @@ bool TMainForm::FormCloseQuery()
 {
     closing_ = true;
     svc_.view.StopTick();
-    if (mailBusy_)
-        AbortMailCheck();
+    if (mail_->Busy())
+        mail_->Abort();
     svc_.priority.Restore();
     return true;
 }
@@ -88,8 +95,7 @@ void TMainForm::FormActivate()
 
 void TMainForm::ApplicationException(std::string_view className, std::string_view message)
 {
-    std::string prefix = className == "ESocketError" ? "OtherError " : "Error ";
-    AddLog(prefix + std::string(message), 255);
+    pendar::LogException(svc_.log, className, message);
 }
 
 void TMainForm::Announce(const std::string& wave)
@@ -112,13 +118,9 @@ void TMainForm::AddLog(std::string_view text, int colour)
 bool TMainForm::LoadSettings()
 {
     std::string reason;
-    SettingsRead read = ReadSettingsFile(svc_.settingsFile, settings_, &reason);
-    if (read == SettingsRead::Unreadable) {
+    SettingsRead read = ReadSettingsLogged(svc_.settingsFile, settings_, svc_.log, &reason);
+    if (read == SettingsRead::Unreadable)
         settingsUnreadable_ = reason;
-        AddLog(port::Utf8ToCp932("Settings: cannot read " + svc_.settingsFile + " (" + reason +
-                                 "); the defaults are used and nothing is saved over it in this run"),
-               255);
-    }
     if (read == SettingsRead::Read) {
         settingsUnreadable_.clear();
         menu_.SetChecked("MIScheduleSw", settings_.schEnable);

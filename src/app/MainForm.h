@@ -4,7 +4,7 @@
 #pragma once
 
 #include "app/ClockFace.h"
-#include "app/MailClient.h"
+#include "app/MailCheck.h"
 #include "app/MainFormServices.h"
 #include "app/Placement.h"
 #include "app/Settings.h"
@@ -27,13 +27,14 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-class TMainForm {
+class TMainForm : private pendar::IMailCheckHost {
 public:
     struct Services {
         port::IClock& clock;
@@ -54,6 +55,10 @@ public:
         // not offered.
         std::string autostartFile = {};
         std::string executable = {};
+        // The mail check and the SNTP client the form makes; empty: the
+        // real ones (tests hand over fakes).
+        std::function<std::unique_ptr<pendar::IMailCheck>(pendar::IMailCheckHost&)> makeMailCheck = {};
+        std::function<std::unique_ptr<TNMSNTP>()> makeSntp = {};
     };
 
     static constexpr int kTickMs = 200;
@@ -65,7 +70,7 @@ public:
     static constexpr const char* kIconFlash = "SMALLFLASH";
 
     explicit TMainForm(Services services);
-    virtual ~TMainForm() = default;
+    ~TMainForm() override = default;
     TMainForm(const TMainForm&) = delete;
     TMainForm& operator=(const TMainForm&) = delete;
 
@@ -96,6 +101,9 @@ public:
     void PNotifyIconClick();
     void MainImageDblClick(); // shows the calendar
     void MainImageClick();    // the click animation
+    // A mail check over the profiles (the tick's at its countdown, or the
+    // menu's manual one).
+    void CheckMail(bool manual);
 
     // The character's mouse (screen coordinates): a press, then moves that
     // drag the window once they are far enough from the press point. The
@@ -162,7 +170,7 @@ public:
     TSkinInfo& SkinInfo() { return skin_; }
     pendar::TSysMenu& SysMenu() { return menu_; }
     const TSchTime& CurrentTime() const { return currentTime_; }
-    bool Closing() const { return closing_; }
+    bool Closing() const override { return closing_; }
     bool Modal() const { return modal_; }
     void SetModal(bool modal) { modal_ = modal; }
     int FlashCount() const { return flashCount_; }
@@ -174,7 +182,8 @@ public:
     bool TrayAdded() const { return trayAdded_; }
     pendar::WindowId TrackedWindow() const { return trackedWindow_; }
     const port::TRect& TrackedRect() const { return trackedRect_; }
-    bool MailBusy() const { return mailBusy_; }
+    bool MailBusy() const { return mail_->Busy(); }
+    pendar::IMailCheck& MailCheck() { return *mail_; }
     // The voices' player (asynchronous, one-call path).
     const TZoWave& ZoWave() const { return zoWave_; }
     // Whether the main window is topmost (the skin's ONTOP or StayOnTop);
@@ -184,7 +193,6 @@ public:
 protected:
     // Steps that later parts of the application fill in. Each has exactly one
     // job and is called from the places the main window's life prescribes.
-    virtual void CreateClients();              // POP3 and SNTP clients
     virtual void CreatePictureBuffers();       // the display buffers' first sizes
     virtual void FreePictureBuffers();
     virtual bool OpenSkin(const std::string& name);
@@ -199,8 +207,6 @@ protected:
     // `byUser`: asked from the menu (the time service may then ask for
     // authorisation), not by the NTPTime pattern.
     virtual bool SyncTime(bool byUser);
-    virtual void CheckMail(bool manual);
-    virtual void AbortMailCheck();
     virtual bool AnimationRunning() const;
     virtual void StepAnimation();
     virtual void IdleAction();
@@ -232,7 +238,6 @@ protected:
     bool trayAdded_ = false;     // the icon is in a notification area
     bool trayRequested_ = false; // added, waiting for an area when none runs
     bool firstShow_ = true;
-    bool mailBusy_ = false;
     int flashCount_ = 0;
     std::string trayIcon_; // the icon last given to the tray
     int idleCountdown_ = 0;
@@ -257,13 +262,8 @@ protected:
     pendar::TPlacementGeometry PlacementGeometry() const;
     void UpdateOffsets();
 
-    // The clients; either is null when it could not be made.
-    std::unique_ptr<pendar::IMailClient> mailClient_;
+    // The SNTP client; null when it could not be made.
     std::unique_ptr<TNMSNTP> sntp_;
-    // The running mail check: its totals and the texts it will show.
-    int64_t mailNewMessages_ = 0;
-    int64_t mailNewBytes_ = 0;
-    std::vector<std::string> mailResults_;
 
     // The character: its skin's files, pictures, clock face and balloon
     // picture (MainFormSkin.cpp, MainFormFace.cpp, MainFormAnimation.cpp,
@@ -363,11 +363,16 @@ private:
     void ApplyAutostart(bool wanted);
     // After news the user must not miss: the tray flashes, `wave` plays and,
     // with Active on, the window comes to the front.
-    void Announce(const std::string& wave);
-    bool ReadMailbox(int profile);
-    void QueueMailMessage(std::string text);
-    void FlushMailMessages();
-    void ReportMailError(const TMailProfile& profile, const char* logPrefix, const char* what);
+    void Announce(const std::string& wave) override;
+    // The rest of what the mail check asks of the window.
+    bool Shown() const override;
+    void PlayVoice(const std::string& wave) override { PlaySkinWave(wave); }
+    void Restore() override { SysRestoreClick(); }
+    void LockMenu(bool locked) override;
+    // The POP3 and SNTP clients, once the application runs.
+    void CreateClients();
+
+    std::unique_ptr<pendar::IMailCheck> mail_;
     void CreateMenu();
     void TrackForeground();
     void PlaceIfWindowRelative();

@@ -1,6 +1,7 @@
 #include "app/QtTrayIcon.h"
 
 #include "app/ExceptionGuard.h"
+#include "app/MainForm.h"
 #include "app/TrayIcons.h"
 #include "platform/QtText.h"
 

@@ -36,7 +36,7 @@ enum class Clients { Fake, None, Real };
 class DriverForm : public TMainForm {
 public:
     DriverForm(Services services, FakeClock& clock, Clients kind)
-        : TMainForm(std::move(services)), clock_(clock), kind_(kind)
+        : TMainForm(WithClients(std::move(services), clock, kind, this))
     {
     }
 
@@ -44,33 +44,43 @@ public:
     FakeSntp* sntp = nullptr;
     std::vector<std::string> calls; // voices, BringToFront, IdleAction
 
-    using TMainForm::CheckMail;
     using TMainForm::SyncTime;
 
     // The real POP3 client with another time-out per wait.
-    void UseMailTimeOut(int ms) { mailClient_ = MakePop3MailClient(ms); }
+    void UseMailTimeOut(int ms) { static_cast<TMailCheck&>(MailCheck()).SetClient(MakePop3MailClient(ms)); }
 
 protected:
-    void CreateClients() override
-    {
-        if (kind_ == Clients::Real) {
-            TMainForm::CreateClients();
-        } else if (kind_ == Clients::Fake) {
-            auto mail = std::make_unique<FakeMailClient>(clock_);
-            pop = mail.get();
-            mailClient_ = std::move(mail);
-            auto time = std::make_unique<FakeSntp>(clock_);
-            sntp = time.get();
-            sntp_ = std::move(time);
-        }
-    }
     void PlaySkinWave(const std::string& name) override { calls.push_back("Play " + name); }
     void BringToFront() override { calls.push_back("BringToFront"); }
     void IdleAction() override { calls.push_back("IdleAction"); }
 
 private:
-    FakeClock& clock_;
-    Clients kind_;
+    // The real mail check, with scripted, absent or real clients (made at
+    // FormCreate, once `self` is whole).
+    static Services WithClients(Services services, FakeClock& clock, Clients kind, DriverForm* self)
+    {
+        if (kind == Clients::Real)
+            return services;
+        IMessageStore* messages = &services.messages;
+        ILogSink* log = &services.log;
+        services.makeMailCheck = [messages, log, &clock, kind, self](::pendar::IMailCheckHost& host) {
+            return std::make_unique<TMailCheck>(host, *messages, *log, [&clock, kind, self] {
+                std::unique_ptr<FakeMailClient> mail;
+                if (kind == Clients::Fake)
+                    mail = std::make_unique<FakeMailClient>(clock);
+                self->pop = mail.get();
+                return std::unique_ptr<IMailClient>(std::move(mail));
+            });
+        };
+        services.makeSntp = [&clock, kind, self] {
+            std::unique_ptr<FakeSntp> time;
+            if (kind == Clients::Fake)
+                time = std::make_unique<FakeSntp>(clock);
+            self->sntp = time.get();
+            return std::unique_ptr<TNMSNTP>(std::move(time));
+        };
+        return services;
+    }
 };
 
 struct DriverFixture {

@@ -1,4 +1,6 @@
 // The real schedule check, driven through the tick of a form that keeps it.
+#include "FakeMailCheck.h"
+
 #include "app/MainForm.h"
 #include "app/ScheduleText.h"
 #include "base/Sjis.h"
@@ -20,13 +22,19 @@ using pendar::test::TempDir;
 // mail check, which would speak in the balloon too.
 class ScheduleForm : public TMainForm {
 public:
-    using TMainForm::TMainForm;
+    explicit ScheduleForm(Services services) : TMainForm(WithoutMail(std::move(services))) {}
     std::vector<std::string> calls;
 
 protected:
     void PlaySkinWave(const std::string& name) override { calls.push_back("Play " + name); }
     void BringToFront() override { calls.push_back("BringToFront"); }
-    void CheckMail(bool) override {}
+
+private:
+    static Services WithoutMail(Services services)
+    {
+        services.makeMailCheck = [](pendar::IMailCheckHost&) { return std::make_unique<pendar::test::FakeMailCheck>(); };
+        return services;
+    }
 };
 
 TSchTime Pattern(int year, int month, int day, int weekday, int hour, int minute, int once = 0)

@@ -1,6 +1,8 @@
 // A TMainForm whose later-built steps record that they ran.
 #pragma once
 
+#include "FakeMailCheck.h"
+
 #include "app/MainForm.h"
 #include "support/RecordingServices.h"
 #include "support/TempDir.h"
@@ -13,7 +15,11 @@ namespace pendar::test {
 
 class TestForm : public TMainForm {
 public:
-    using TMainForm::TMainForm;
+    // The mail check is a fake that writes to `calls`.
+    explicit TestForm(Services services) : TMainForm(WithFakeMail(std::move(services)))
+    {
+        static_cast<FakeMailCheck&>(MailCheck()).RecordTo(&calls, &duringMailCheck);
+    }
 
     std::vector<std::string> calls;
     bool animating = false;
@@ -39,13 +45,6 @@ protected:
     void RefreshCalendar() override { calls.push_back("RefreshCalendar"); }
     void CheckSchedules() override { calls.push_back("CheckSchedules"); }
     void CheckTimeSync() override { calls.push_back("CheckTimeSync"); }
-    void CheckMail(bool manual) override
-    {
-        calls.push_back(manual ? "CheckMail manual" : "CheckMail auto");
-        if (duringMailCheck)
-            duringMailCheck();
-    }
-    void AbortMailCheck() override { calls.push_back("AbortMailCheck"); }
     bool AnimationRunning() const override { return animating; }
     void StepAnimation() override { calls.push_back("StepAnimation"); }
     void IdleAction() override { calls.push_back("IdleAction"); }
@@ -61,7 +60,14 @@ protected:
     }
 
 public:
-    void SetMailBusy(bool busy) { mailBusy_ = busy; }
+    void SetMailBusy(bool busy) { static_cast<FakeMailCheck&>(MailCheck()).busy = busy; }
+
+private:
+    static Services WithFakeMail(Services services)
+    {
+        services.makeMailCheck = [](::pendar::IMailCheckHost&) { return std::make_unique<FakeMailCheck>(); };
+        return services;
+    }
 };
 
 // A form on a fake clock with recording services and its own settings file.
