@@ -1,6 +1,6 @@
 #include "app/DesktopStates.h"
 
-#include "platform/XcbWindowTracker.h"
+#include "platform_qt/XcbWindowTracker.h"
 
 #include <QEvent>
 #include <QWidget>

@@ -8,10 +8,10 @@
 #include "app/QtRegion.h"
 #include "app/ZoPanel.h"
 #include "dialogs/DialogView.h"
-#include "platform/XcbWindowTracker.h"
-#include "platform/Fonts.h"
 #include "platform/QtText.h"
 #include "platform/ZoFileExec.h"
+#include "platform_qt/Fonts.h"
+#include "platform_qt/XcbWindowTracker.h"
 #include "port/AppFolder.h"
 
 #include <QAction>

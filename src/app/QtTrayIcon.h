@@ -4,7 +4,7 @@
 #pragma once
 
 #include "app/MainFormServices.h"
-#include "platform/ZoNotifyIcon.h"
+#include "platform_qt/ZoNotifyIcon.h"
 
 class QMenu;
 class TMainForm;

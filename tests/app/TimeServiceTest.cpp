@@ -5,7 +5,7 @@
 #include "DriverForm.h"
 
 #include "base/Sjis.h"
-#include "platform/DesktopClockSetter.h"
+#include "platform_qt/DesktopClockSetter.h"
 #include "port/Clock.h"
 #include "support/PrivateTimedate.h"
 

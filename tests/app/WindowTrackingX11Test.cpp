@@ -6,7 +6,7 @@
 // moves the window and stores the new ratio.
 #include "FaceForm.h"
 #include "app/MainWindow.h"
-#include "platform/XcbWindowTracker.h"
+#include "platform_qt/XcbWindowTracker.h"
 #include "support/DesktopDriving.h"
 
 #include <QGuiApplication>

@@ -2,7 +2,7 @@
 // antialiasing asked for, and the Windows face names skins use resolving to
 // the Japanese fonts installed.
 #include "base/Sjis.h"
-#include "platform/Fonts.h"
+#include "platform_qt/Fonts.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>

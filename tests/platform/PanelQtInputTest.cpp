@@ -1,5 +1,5 @@
 #include "panel/PanelFixture.h"
-#include "platform/PanelQtInput.h"
+#include "platform_qt/PanelQtInput.h"
 
 #include <QApplication>
 #include <QEnterEvent>

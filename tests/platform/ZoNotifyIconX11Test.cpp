@@ -1,7 +1,7 @@
 // TZoNotifyIcon on a real X server: without a notification area the icon
 // waits, it is embedded as soon as one (trayer) starts and knows when the
 // area ends; its clicks and its menu.
-#include "platform/ZoNotifyIcon.h"
+#include "platform_qt/ZoNotifyIcon.h"
 
 #include <QMenu>
 #include <QPixmap>

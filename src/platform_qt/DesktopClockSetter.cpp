@@ -1,4 +1,4 @@
-#include "platform/DesktopClockSetter.h"
+#include "platform_qt/DesktopClockSetter.h"
 
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>

@@ -1,4 +1,4 @@
-#include "platform/QtMessageBoxes.h"
+#include "platform_qt/QtMessageBoxes.h"
 
 #include "platform/QtText.h"
 

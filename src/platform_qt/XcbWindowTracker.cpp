@@ -1,4 +1,4 @@
-#include "platform/XcbWindowTracker.h"
+#include "platform_qt/XcbWindowTracker.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>

@@ -1,4 +1,4 @@
-#include "platform/DisplayServer.h"
+#include "platform_qt/DisplayServer.h"
 
 #include <xcb/xcb.h>
 

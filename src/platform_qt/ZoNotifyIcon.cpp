@@ -1,4 +1,4 @@
-#include "platform/ZoNotifyIcon.h"
+#include "platform_qt/ZoNotifyIcon.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -1,4 +1,4 @@
-#include "platform/PanelQtInput.h"
+#include "platform_qt/PanelQtInput.h"
 
 #include "panel/ZoRGBPanel.h"
 #include "port/Cp932.h"

@@ -1,4 +1,4 @@
-#include "platform/Fonts.h"
+#include "platform_qt/Fonts.h"
 
 #include "platform/QtText.h"
 
