@@ -6,8 +6,8 @@
 #include "SkinToolForm.h"
 #include "ToolCommand.h"
 
-#include "app/MainWindow.h"
-#include "app/ZoPanel.h"
+#include "app_qt/MainWindow.h"
+#include "app_qt/ZoPanel.h"
 
 #include <QApplication>
 #include <QImage>

@@ -2,10 +2,10 @@
 // the logic decides, shows the display buffers upright, repaints when they
 // flush, and sends the character's clicks to the logic.
 #include "FaceForm.h"
-#include "app/DibImage.h"
-#include "app/MainWindow.h"
-#include "app/QtRegion.h"
-#include "app/ZoPanel.h"
+#include "app_qt/DibImage.h"
+#include "app_qt/MainWindow.h"
+#include "app_qt/QtRegion.h"
+#include "app_qt/ZoPanel.h"
 #include "base/Sjis.h"
 
 #include <QFontInfo>

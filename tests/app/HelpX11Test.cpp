@@ -2,7 +2,7 @@
 // gets the help page; without an opener, or when it fails, Pendar's own
 // help window shows it.
 #include "WindowFixture.h"
-#include "app/HelpWindow.h"
+#include "app_qt/HelpWindow.h"
 #include "port/AppFolder.h"
 #include "support/FakeOpener.h"
 #include "support/RecordingMessageBoxes.h"

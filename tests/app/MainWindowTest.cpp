@@ -1,9 +1,9 @@
 // The Qt view of the main window on the offscreen platform: its menu follows
 // the model, its tick runs the form, and closing runs the close path.
 #include "WindowFixture.h"
-#include "app/DialogWindows.h"
-#include "app/DibImage.h"
-#include "app/MainWindow.h"
+#include "app_qt/DialogWindows.h"
+#include "app_qt/DibImage.h"
+#include "app_qt/MainWindow.h"
 #include "port/Cp932.h"
 
 #include <QAction>

@@ -1,10 +1,10 @@
 // The real settings dialog on the offscreen platform, opened from the menu:
 // a schedule and a mail profile made by clicks and typing reach Pendar.ini.
 #include "TestForm.h"
-#include "app/DialogWindows.h"
+#include "app_qt/DialogWindows.h"
 #include "base/Sjis.h"
-#include "dialogs/RangeSpin.h"
-#include "dialogs/SjisEdit.h"
+#include "dialogs_qt/RangeSpin.h"
+#include "dialogs_qt/SjisEdit.h"
 
 #include <QApplication>
 #include <QCheckBox>

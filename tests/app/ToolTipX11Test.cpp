@@ -2,8 +2,8 @@
 // over it while another window is the active one, as a desktop's windows
 // almost always are, with the pointer moved by xdotool.
 #include "FaceForm.h"
-#include "app/DibImage.h"
-#include "app/MainWindow.h"
+#include "app_qt/DibImage.h"
+#include "app_qt/MainWindow.h"
 #include "base/Sjis.h"
 #include "support/DesktopDriving.h"
 

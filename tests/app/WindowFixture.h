@@ -3,7 +3,7 @@
 #pragma once
 
 #include "TestForm.h"
-#include "app/MainWindow.h"
+#include "app_qt/MainWindow.h"
 
 #include <QAction>
 #include <QMenu>

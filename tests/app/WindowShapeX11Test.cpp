@@ -3,8 +3,8 @@
 // region plus the balloon's while the greeting shows, and the character's
 // alone once the balloon is hidden.
 #include "FaceForm.h"
-#include "app/MainWindow.h"
-#include "app/QtRegion.h"
+#include "app_qt/MainWindow.h"
+#include "app_qt/QtRegion.h"
 #include "base/Sjis.h"
 #include "support/XConnection.h"
 

@@ -5,7 +5,7 @@
 // minimised or closed, and a drag with synthetic mouse events (xdotool)
 // moves the window and stores the new ratio.
 #include "FaceForm.h"
-#include "app/MainWindow.h"
+#include "app_qt/MainWindow.h"
 #include "platform_qt/XcbWindowTracker.h"
 #include "support/DesktopDriving.h"
 

@@ -1,6 +1,6 @@
 // The character selection dialog as a real widget on the offscreen platform.
 #include "base/Sjis.h"
-#include "dialogs/CharSelDialog.h"
+#include "dialogs_qt/CharSelDialog.h"
 
 #include <QListWidget>
 #include <QPushButton>

@@ -1,6 +1,6 @@
 // The log and calendar windows as real widgets on the offscreen platform.
-#include "dialogs/CalenderForm.h"
-#include "dialogs/LogForm.h"
+#include "dialogs_qt/CalenderForm.h"
+#include "dialogs_qt/LogForm.h"
 #include "support/FakeClock.h"
 
 #include <QApplication>

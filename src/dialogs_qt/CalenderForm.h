@@ -4,7 +4,7 @@
 #pragma once
 
 #include "dialogs/CalenderModel.h"
-#include "dialogs/DialogView.h"
+#include "dialogs_qt/DialogView.h"
 
 #include <QWidget>
 

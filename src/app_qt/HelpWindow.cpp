@@ -1,4 +1,4 @@
-#include "app/HelpWindow.h"
+#include "app_qt/HelpWindow.h"
 
 #include <QFileInfo>
 #include <QTextBrowser>

@@ -1,6 +1,6 @@
-#include "app/DialogWindows.h"
+#include "app_qt/DialogWindows.h"
 
-#include "app/DesktopStates.h"
+#include "app_qt/DesktopStates.h"
 
 namespace pendar {
 

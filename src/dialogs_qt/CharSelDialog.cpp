@@ -1,4 +1,4 @@
-#include "dialogs/CharSelDialog.h"
+#include "dialogs_qt/CharSelDialog.h"
 
 #include "platform/QtText.h"
 

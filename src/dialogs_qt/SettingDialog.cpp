@@ -1,7 +1,7 @@
-#include "dialogs/SettingDialog.h"
+#include "dialogs_qt/SettingDialog.h"
 
-#include "dialogs/RangeSpin.h"
-#include "dialogs/SjisEdit.h"
+#include "dialogs_qt/RangeSpin.h"
+#include "dialogs_qt/SjisEdit.h"
 #include "platform/QtText.h"
 #include "port/Cp932.h"
 

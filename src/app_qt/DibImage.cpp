@@ -1,4 +1,4 @@
-#include "app/DibImage.h"
+#include "app_qt/DibImage.h"
 
 #include <QPaintEvent>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "app/QtRegion.h"
+#include "app_qt/QtRegion.h"
 
 #include <QGuiApplication>
 #include <QList>

@@ -4,8 +4,8 @@
 // stays.
 #pragma once
 
-#include "dialogs/DialogView.h"
 #include "dialogs/LogModel.h"
+#include "dialogs_qt/DialogView.h"
 
 #include <QWidget>
 

@@ -2,7 +2,7 @@
 // click applies the selected one (the dialog stays open), "閉じる" closes.
 #pragma once
 
-#include "dialogs/DialogView.h"
+#include "dialogs_qt/DialogView.h"
 
 #include <QDialog>
 

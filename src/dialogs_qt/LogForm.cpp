@@ -1,4 +1,4 @@
-#include "dialogs/LogForm.h"
+#include "dialogs_qt/LogForm.h"
 
 #include "platform/QtText.h"
 

@@ -1,6 +1,6 @@
-#include "dialogs/SjisEdit.h"
+#include "dialogs_qt/SjisEdit.h"
 
-#include "dialogs/RangeSpin.h"
+#include "dialogs_qt/RangeSpin.h"
 #include "platform/QtText.h"
 #include "port/Cp932.h"
 

@@ -1,8 +1,8 @@
-#include "app/QtTrayIcon.h"
+#include "app_qt/QtTrayIcon.h"
 
 #include "app/ExceptionGuard.h"
 #include "app/MainForm.h"
-#include "app/TrayIcons.h"
+#include "app_qt/TrayIcons.h"
 #include "platform/QtText.h"
 
 namespace pendar {

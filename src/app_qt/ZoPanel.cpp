@@ -1,4 +1,4 @@
-#include "app/ZoPanel.h"
+#include "app_qt/ZoPanel.h"
 
 #include <QPainter>
 

@@ -3,8 +3,8 @@
 // to the model and shows the model's state. Created once, shown modally.
 #pragma once
 
-#include "dialogs/DialogView.h"
 #include "dialogs/SettingModel.h"
+#include "dialogs_qt/DialogView.h"
 
 #include <QDialog>
 

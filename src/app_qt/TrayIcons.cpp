@@ -1,4 +1,4 @@
-#include "app/TrayIcons.h"
+#include "app_qt/TrayIcons.h"
 
 #include "app/MainForm.h"
 

@@ -1,4 +1,4 @@
-#include "dialogs/CalenderForm.h"
+#include "dialogs_qt/CalenderForm.h"
 
 #include "platform/QtText.h"
 

@@ -1,4 +1,4 @@
-#include "dialogs/DialogView.h"
+#include "dialogs_qt/DialogView.h"
 
 #include "dialogs/WindowPlacement.h"
 

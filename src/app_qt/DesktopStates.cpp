@@ -1,4 +1,4 @@
-#include "app/DesktopStates.h"
+#include "app_qt/DesktopStates.h"
 
 #include "platform_qt/XcbWindowTracker.h"
 

@@ -1,4 +1,4 @@
-#include "app/AppIcon.h"
+#include "app_qt/AppIcon.h"
 
 #include "app/DesktopId.h"
 #include "port/AppFolder.h"

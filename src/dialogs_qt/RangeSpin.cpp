@@ -1,4 +1,4 @@
-#include "dialogs/RangeSpin.h"
+#include "dialogs_qt/RangeSpin.h"
 
 #include <QToolTip>
 

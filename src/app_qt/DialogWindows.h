@@ -7,10 +7,10 @@
 #pragma once
 
 #include "app/MainFormServices.h"
-#include "dialogs/CalenderForm.h"
-#include "dialogs/CharSelDialog.h"
-#include "dialogs/LogForm.h"
-#include "dialogs/SettingDialog.h"
+#include "dialogs_qt/CalenderForm.h"
+#include "dialogs_qt/CharSelDialog.h"
+#include "dialogs_qt/LogForm.h"
+#include "dialogs_qt/SettingDialog.h"
 
 #include <memory>
 
