@@ -1,4 +1,4 @@
-// A main window's logic for the skin subcommands: it loads a skin exactly as
+// A main window's logic for pendar-tool render: it loads a skin exactly as
 // the application does, with a clock that stands still at a given moment
 // and nothing around it (no tray, no balloon messages, no clock setting).
 // Message boxes are kept, not shown: the first is the failure text.

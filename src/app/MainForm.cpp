@@ -77,9 +77,8 @@ void TMainForm::FormDestroy()
 {
     svc_.view.StopTick();
     SaveSettings();
-    ReleasePictures();
-    ReleaseBalloon();
-    ClosePack();
+    ReleaseSkin();
+    skins_.ClosePack();
     if (trayRequested_) {
         svc_.tray.Delete();
         trayRequested_ = false;

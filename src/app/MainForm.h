@@ -6,6 +6,7 @@
 #include "app/ClockFace.h"
 #include "app/MailCheck.h"
 #include "app/MainFormServices.h"
+#include "app/SkinLoader.h"
 #include "app/Placement.h"
 #include "app/Settings.h"
 #include "app/SkinFiles.h"
@@ -137,13 +138,19 @@ public:
     void ChangeSkin(const std::string& name);
     void AddLog(std::string_view text, int colour);
 
+    // Opens the skin `name` from the skin folders and lays it out; false
+    // after its message was shown (the caller falls back to the plain skin).
+    virtual bool OpenSkin(const std::string& name);
     // A skin from a pack or folder outside the skin folders, opened as
     // OpenSkin opens one (pendar-tool); false after its message was shown.
     bool OpenSkinFrom(const pendar::TSkinSource& source);
+    // The built-in plain skin, laid out.
+    bool LoadPlainSkin();
     // Why the last skin failed to open, or a strip of it failed to decode
-    // when its animation started: the file and the reason, as "file:
-    // reason" (code page 932); empty after a skin that opened.
-    const std::string& SkinFailure() const { return skinFailure_; }
+    // when its animation started (TSkinLoader::Failure).
+    const std::string& SkinFailure() const { return skins_.Failure(); }
+    // The skin's files and pictures.
+    pendar::TSkinLoader& Skins() { return skins_; }
 
     // The balloon's drawing side, for the message store: the four lines
     // shown (italic and underlined for emphasis), the balloon made visible;
@@ -159,11 +166,11 @@ public:
     TZoRGBDib& MainDib() { return mainDib_; }
     TZoRGBDib& MesDib() { return mesDib_; }
     // The character's pictures as loaded (slot 0..9), and the balloon's.
-    const TZoRGBBits& Picture(int slot) const { return pictures_[static_cast<size_t>(slot)]; }
-    const TZoRGBBits& BalloonPicture() const { return balloon_; }
+    const TZoRGBBits& Picture(int slot) const { return skins_.Picture(slot); }
+    const TZoRGBBits& BalloonPicture() const { return skins_.Balloon(); }
     // The shape of the frame shown, relative to the character's corner.
     const std::optional<pendar::TRegion>& CharacterRegion() const { return characterRegion_; }
-    bool PackOpened() const { return zoPack_.Opened(); }
+    bool PackOpened() const { return skins_.PackOpened(); }
 
     // State the tests and the view read.
     TAppSettings& Settings() { return settings_; }
@@ -195,11 +202,6 @@ protected:
     // job and is called from the places the main window's life prescribes.
     virtual void CreatePictureBuffers();       // the display buffers' first sizes
     virtual void FreePictureBuffers();
-    virtual bool OpenSkin(const std::string& name);
-    virtual bool LoadPlainSkin();
-    virtual void ReleasePictures();
-    virtual void ReleaseBalloon();
-    virtual void ClosePack();
     virtual void UpdateClock(const TSchTime& now);
     virtual void RefreshCalendar();
     virtual void CheckSchedules();
@@ -270,21 +272,10 @@ protected:
     // MainFormBalloon.cpp).
     enum TAnimeMode { amPicture = 0, amAnime = 1, amClick = 2 };
     enum TBalloonSide { bsLeft = 0, bsRight = 1 };
-    bool ReadSkinInfo();
-    bool LoadSkinPictures();
-    // A file of the open skin, or null when it is missing or its name is
-    // refused (a non-null `why` then says which).
-    std::unique_ptr<TStream> OpenSkinFile(std::string_view name, std::string* why = nullptr);
-    // Loads the skin's picture `name` into the empty buffer `target`: a row
-    // of `cells` frames (1 for a still picture). False, with SkinFailure
-    // set, when it is missing, does not decode, or is larger than the
-    // skin's pixels and one cell's sides allow.
-    bool LoadSkinPicture(const std::string& name, TZoRGBBits& target, int cells);
-    bool DecodeSkinPicture(TStream& stream, TZoRGBBits& target, int cells, std::string& why);
-    // Keeps "file: reason" as the skin's failure; false.
-    bool SkinRefused(std::string_view file, std::string_view why);
     // Shows a skin failure's box and logs it with its reason; false.
     bool SkinFailed(const char* utf8Box);
+    // Lets the skin's pictures and the shapes made of them go.
+    void ReleaseSkin();
     void SetUpClockLabels();
     void LayoutPanels(int w, int h, int bw, int bh);
     // A frame: its bitmap (null when there is none) and its columns.
@@ -311,33 +302,14 @@ protected:
     void EndAnimation();
     // The skin's first picture and the clock, once a skin is loaded or built.
     void ShowLoadedSkin();
-    bool LoadBalloon();
-    bool MakePlainBalloon();
+    // The balloon picture loaded: its shapes, lines and drawing.
+    void ShowBalloonPicture();
     void LayoutBalloon();
     void DrawBalloon(int side);
     void SetBalloonSide(int side);
     void FaceChanged(unsigned parts) { svc_.view.FaceChanged(parts); }
 
-    TZoPack zoPack_;
-    std::string skinFolder_; // when no pack is open
-    std::string skinFailure_;
-    int64_t skinPixelsLeft_ = 0; // what the skin's pictures may still take
-    std::array<TZoRGBBits, kSkinSlots> pictures_;
-    std::array<TZoRGBBits, kSkinSlots> animes_;
-    std::array<TZoRGBBits, kSkinSlots> clicks_;
-    // Each strip's size as checked at opening, and the pixels it was counted
-    // with (the strip layout's whole picture for its cuts).
-    struct TStripCheck {
-        int width = 0;
-        int height = 0;
-        int64_t pixels = 0;
-    };
-    std::array<TStripCheck, kSkinSlots> animeChecks_{};
-    std::array<TStripCheck, kSkinSlots> clickChecks_{};
-    // Decodes the strip of slot n (its file, or its cells of the strip
-    // layout's picture) into `target`.
-    bool DecodeStrip(int mode, int n, TZoRGBBits& target);
-    TZoRGBBits balloon_;
+    pendar::TSkinLoader skins_;
     TZoRGBDib mainDib_;
     TZoRGBDib mesDib_;
     std::optional<pendar::TRegion> characterRegion_;

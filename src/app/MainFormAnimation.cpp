@@ -81,17 +81,14 @@ bool TMainForm::LoadStrip(int mode, int n)
 {
     if ((mode != amAnime && mode != amClick) || n < 0 || n >= kSkinSlots)
         return false;
-    TZoRGBBits& buffer = (mode == amAnime ? animes_ : clicks_)[static_cast<size_t>(n)];
-    return buffer.Created() || DecodeStrip(mode, n, buffer);
+    return skins_.LoadStrip(mode == amClick, n, skin_);
 }
 
 void TMainForm::DropStrip(int mode, int n)
 {
     if ((mode != amAnime && mode != amClick) || n < 0 || n >= kSkinSlots)
         return;
-    TZoRGBBits& buffer = (mode == amAnime ? animes_ : clicks_)[static_cast<size_t>(n)];
-    if (buffer.Created())
-        buffer.Release();
+    skins_.DropStrip(mode == amClick, n);
 }
 
 void TMainForm::IdleAction()

@@ -4,7 +4,6 @@
 #include "app/MainForm.h"
 
 #include "app/MakeRegion.h"
-#include "app/PlainFrame.h"
 
 #include <algorithm>
 
@@ -35,44 +34,20 @@ int MirroredLineShift(const pendar::TRegion& shape, int width, int top, int bott
 
 } // namespace
 
-void TMainForm::ReleaseBalloon()
+void TMainForm::ShowBalloonPicture()
 {
-    if (balloon_.Created())
-        balloon_.Release();
-    balloonRegion_.reset();
-    balloonRegionMirrored_.reset();
-}
-
-bool TMainForm::LoadBalloon()
-{
-    ReleaseBalloon();
-    if (!LoadSkinPicture("Fukidasi.bmp", balloon_, 1))
-        return false;
     LayoutBalloon();
     DrawBalloon(balloonSide_);
-    return true;
-}
-
-bool TMainForm::MakePlainBalloon()
-{
-    ReleaseBalloon();
-    balloon_.Resize(256, 128);
-    balloon_.Create();
-    if (!balloon_.Created())
-        return false;
-    pendar::DrawPlainFrame(balloon_, pendar::kPlainBalloonFill, pendar::kPlainBalloonLine);
-    LayoutBalloon();
-    DrawBalloon(balloonSide_);
-    return true;
 }
 
 void TMainForm::LayoutBalloon()
 {
-    const int bw = balloon_.Width();
-    const int bh = balloon_.Height();
+    TZoRGBBits& balloon = skins_.Balloon();
+    const int bw = balloon.Width();
+    const int bh = balloon.Height();
     LayoutPanels(0, 0, bw, bh);
-    balloonRegion_ = pendar::MakeRegion(balloon_, false, 0, 0, bw, bh);
-    balloonRegionMirrored_ = pendar::MakeRegion(balloon_, true, 0, 0, bw, bh);
+    balloonRegion_ = pendar::MakeRegion(balloon, false, 0, 0, bw, bh);
+    balloonRegionMirrored_ = pendar::MakeRegion(balloon, true, 0, 0, bw, bh);
 
     const int64_t s = skin_.mesSize;
     const int64_t x = std::max<int64_t>((bw - 10 * s) / 2, 0);
@@ -97,10 +72,11 @@ void TMainForm::LayoutBalloon()
 
 void TMainForm::DrawBalloon(int side)
 {
-    if (!balloon_.Created())
+    TZoRGBBits& balloon = skins_.Balloon();
+    if (!balloon.Created())
         return;
     mesDib_.SetReverse(side == bsRight);
-    mesDib_.Draw(0, 0, &balloon_, 0, 0, balloon_.Width(), balloon_.Height());
+    mesDib_.Draw(0, 0, &balloon, 0, 0, balloon.Width(), balloon.Height());
     mesDib_.SetReverse(false);
     const std::optional<pendar::TRegion>& shape = side == bsRight ? balloonRegionMirrored_ : balloonRegion_;
     face_.mesShape = shape ? *shape : pendar::TRegion{};

@@ -40,8 +40,7 @@ void TMainForm::CreatePictureBuffers()
 
 void TMainForm::FreePictureBuffers()
 {
-    ReleasePictures();
-    ReleaseBalloon();
+    ReleaseSkin();
     mainDib_.Release();
     mesDib_.Release();
 }
@@ -75,7 +74,7 @@ TMainForm::TFrameBlock TMainForm::FrameOf(int mode, int index, int frame)
     if (index < 0 || index >= kSkinSlots || mode < amPicture || mode > amClick)
         return {};
     const size_t slot = static_cast<size_t>(index);
-    TZoRGBBits& bitmap = mode == amPicture ? pictures_[slot] : mode == amAnime ? animes_[slot] : clicks_[slot];
+    TZoRGBBits& bitmap = mode == amPicture ? skins_.Picture(index) : skins_.Strip(mode == amClick, index);
     if (!bitmap.Created())
         return {};
     if (mode == amPicture)

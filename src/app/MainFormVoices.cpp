@@ -6,7 +6,7 @@
 void TMainForm::PlaySkinWave(const std::string& name)
 {
     // A file the skin does not have stays silent and is not reported.
-    std::unique_ptr<TStream> stream = OpenSkinFile(name);
+    std::unique_ptr<TStream> stream = skins_.OpenFile(name);
     if (stream)
         zoWave_.Play(stream.get()); // copied before it returns
 }

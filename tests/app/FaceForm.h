@@ -52,13 +52,10 @@ public:
     TZoRGBBits& Anime(int slot)
     {
         LoadStrip(amAnime, slot);
-        return animes_[static_cast<size_t>(slot)];
+        return Skins().Strip(false, slot);
     }
-    bool HoldsStrip(int mode, int slot) const
-    {
-        return (mode == amAnime ? animes_ : clicks_)[static_cast<size_t>(slot)].Created();
-    }
-    uint32_t PicturePixel(int slot, int x, int y) { return pictures_[static_cast<size_t>(slot)].PGet(x, y); }
+    bool HoldsStrip(int mode, int slot) { return Skins().Strip(mode == amClick, slot).Created(); }
+    uint32_t PicturePixel(int slot, int x, int y) { return Skins().Picture(slot).PGet(x, y); }
     uint32_t AnimePixel(int slot, int x, int y) { return Anime(slot).PGet(x, y); }
     using TMainForm::amAnime;
     using TMainForm::amClick;
