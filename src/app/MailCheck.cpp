@@ -1,6 +1,7 @@
 // The mail check over the ten profiles, and what the user is told of it.
 #include "app/MailCheck.h"
 
+#include "app/BusyScope.h"
 #include "app/MessageTemplate.h"
 #include "base/Sjis.h"
 #include "mail/CleanSubject.h"
@@ -27,24 +28,6 @@ int64_t AddSizes(int64_t a, int64_t b)
     int64_t sum;
     return __builtin_add_overflow(a, b, &sum) ? std::numeric_limits<int64_t>::max() : sum;
 }
-
-// Busy with the menu locked until the check ends, however it ends.
-class BusyScope {
-public:
-    BusyScope(bool& busy, IMailCheckHost& host) : busy_(busy), host_(host) { Set(true); }
-    ~BusyScope() { Set(false); }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-private:
-    void Set(bool busy)
-    {
-        busy_ = busy;
-        host_.LockMenu(busy);
-    }
-    bool& busy_;
-    IMailCheckHost& host_;
-};
 
 } // namespace
 
@@ -79,7 +62,7 @@ MailCheckEnd TMailCheck::Check(bool manual, TAppSettings& settings, const TSkinI
     }
     if (busy_)
         return MailCheckEnd::NotRun;
-    BusyScope busy(busy_, host_);
+    TBusyScope busy(busy_, [this](bool locked) { host_.LockMenu(locked); });
 
     bool connectShown = false;
     int newProfiles = 0;

@@ -1,7 +1,7 @@
 // The menu command MISysSelect: the character selection and the switch to
 // another skin.
+#include "app/BusyScope.h"
 #include "app/MainForm.h"
-#include "app/ModalScope.h"
 #include "app/SkinList.h"
 
 void TMainForm::SysSelectClick()
@@ -9,7 +9,7 @@ void TMainForm::SysSelectClick()
     if (!dialogs_)
         return;
     const std::vector<std::string> names = pendar::ListSkins(svc_.skinFolders);
-    pendar::TModalScope modal(modal_, menu_);
+    pendar::TBusyScope modal(modal_);
     dialogs_->ShowCharSelect(names, [this](const std::string& name) { ChangeSkin(name); });
 }
 

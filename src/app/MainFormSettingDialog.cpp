@@ -2,7 +2,7 @@
 // settings, copied back only after OK with a change.
 #include "app/MainForm.h"
 #include "app/DesktopId.h"
-#include "app/ModalScope.h"
+#include "app/BusyScope.h"
 #include "platform/AutostartEntry.h"
 #include "port/Cp932.h"
 
@@ -74,7 +74,7 @@ void TMainForm::SettingClick()
     CopySettingsToDialog();
     bool ok = false;
     {
-        pendar::TModalScope modal(modal_, menu_, {"MIMailCheck", "MISetting", "MISysClose"});
+        pendar::TBusyScope modal(modal_, [this](bool locked) { LockMenu(locked); });
         ok = dialogs_->ShowSettings();
     }
     if (!ok || !settingDialog_.Modified())

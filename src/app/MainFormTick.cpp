@@ -1,27 +1,12 @@
 // The 200 ms tick: the application's main loop.
 #include "app/MainForm.h"
-
-namespace {
-
-// Clears a flag when the scope ends, also when a step raises.
-class FlagScope {
-public:
-    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-    ~FlagScope() { flag_ = false; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-private:
-    bool& flag_;
-};
-
-} // namespace
+#include "port/FlagScope.h"
 
 void TMainForm::CheckTimerTimer()
 {
     if (tickGuard_)
         return;
-    FlagScope guard(tickGuard_);
+    pendar::TFlagScope guard(tickGuard_);
 
     if (!modal_)
         TrackForeground();

@@ -4,20 +4,9 @@
 #pragma once
 
 #include "pack/Codec.h"
+#include "port/FlagScope.h"
 
 #include <new>
-
-// Sets a stage's busy flag for the length of one call.
-class ScopedBusy {
-public:
-    explicit ScopedBusy(bool& flag) : flag_(flag) { flag_ = true; }
-    ~ScopedBusy() { flag_ = false; }
-    ScopedBusy(const ScopedBusy&) = delete;
-    ScopedBusy& operator=(const ScopedBusy&) = delete;
-
-private:
-    bool& flag_;
-};
 
 template <typename Body>
 bool RunCodecCall(bool& busy, int srcSize, Body&& body)
@@ -26,7 +15,7 @@ bool RunCodecCall(bool& busy, int srcSize, Body&& body)
         return true;
     if (busy || srcSize < 0)
         return false;
-    ScopedBusy scope(busy);
+    pendar::TFlagScope scope(busy);
     try {
         return body();
     } catch (const ECodecError&) {

@@ -69,7 +69,7 @@ bool TRangeDecode::DecodeBlock(const unsigned char* in, unsigned char* __restric
         return false;
     if (inCount < 2)
         return false; // no room for the first code byte
-    ScopedBusy busy(busy_);
+    pendar::TFlagScope busy(busy_);
     in_ = in;
     inCount_ = inCount;
     failed_ = false;
@@ -207,7 +207,7 @@ bool TRangeEncode::EncodeBlock(const unsigned char* in, unsigned char* out, int 
         return true;
     if (!model_.Ready() || busy_)
         return false;
-    ScopedBusy busy(busy_);
+    pendar::TFlagScope busy(busy_);
     out_ = out;
     outPos_ = 0;
     outLimit_ = outLimit;

@@ -1,6 +1,7 @@
 // TZoRGBPanel: properties, the tree, the lifecycle and the event calls.
 #include "panel/ZoRGBPanel.h"
 
+#include "port/FlagScope.h"
 #include "port/MessageBoxes.h"
 #include "raster/ZoRGBBits.h"
 
@@ -33,21 +34,6 @@ void ShowingExceptions(Step step) noexcept
         step();
     } catch (...) {
         ShowException(std::current_exception());
-    }
-}
-
-// Runs step() with `flag` set; the flag is cleared however step ends.
-template <typename Step>
-bool WithFlag(bool& flag, Step step)
-{
-    flag = true;
-    try {
-        const bool result = step();
-        flag = false;
-        return result;
-    } catch (...) {
-        flag = false;
-        throw;
     }
 }
 
@@ -503,22 +489,20 @@ bool TZoRGBPanel::EveryChildSucceeds(bool (TZoRGBPanel::*step)())
 
 bool TZoRGBPanel::AllCreate()
 {
-    return WithFlag(bulk_, [this] {
-        bool ok = Create();
-        ok = EveryChildSucceeds(&TZoRGBPanel::AllCreate) && ok;
-        ChangeCreatedToParent();
-        return ok;
-    });
+    pendar::TFlagScope bulk(bulk_);
+    bool ok = Create();
+    ok = EveryChildSucceeds(&TZoRGBPanel::AllCreate) && ok;
+    ChangeCreatedToParent();
+    return ok;
 }
 
 bool TZoRGBPanel::AllRelease()
 {
-    return WithFlag(bulk_, [this] {
-        const bool ok = EveryChildSucceeds(&TZoRGBPanel::AllRelease);
-        Release();
-        ChangeCreatedToParent();
-        return ok;
-    });
+    pendar::TFlagScope bulk(bulk_);
+    const bool ok = EveryChildSucceeds(&TZoRGBPanel::AllRelease);
+    Release();
+    ChangeCreatedToParent();
+    return ok;
 }
 
 // Showing and hiding change what is seen and where the tree redraws; the
