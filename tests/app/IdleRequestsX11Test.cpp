@@ -132,9 +132,13 @@ public:
         if (!real || fake <= 0)
             return false;
         // The proxy hands each client's credentials on to the server: the
-        // program gets the server's cookie under the proxy's display.
+        // program gets the server's cookie under the proxy's display. It
+        // cannot pass file descriptors, so Qt must not ask for shared-memory
+        // segments (it does so once the window's image grows large, and the
+        // connection then breaks).
         std::vector<std::string> clientEnv = {"DISPLAY=:" + std::to_string(fake), "XDG_RUNTIME_DIR=" + dir_.File("run"),
-                                              "QT_QPA_PLATFORM=xcb", "XAUTHORITY=" + dir_.File("xauth")};
+                                              "QT_QPA_PLATFORM=xcb", "XAUTHORITY=" + dir_.File("xauth"),
+                                              "QT_XCB_NO_MITSHM=1"};
         if (const char* auth = std::getenv("XAUTHORITY"); auth && *auth) {
             EXPECT_TRUE(Shell("xauth -f '" + dir_.File("xauth") + "' add :" + std::to_string(fake) +
                               " MIT-MAGIC-COOKIE-1 $(xauth -f \"$XAUTHORITY\" list \"$DISPLAY\" | awk '{print $3; exit}')"
