@@ -144,6 +144,7 @@ public:
                               " MIT-MAGIC-COOKIE-1 $(xauth -f \"$XAUTHORITY\" list \"$DISPLAY\" | awk '{print $3; exit}')"
                               " 2>/dev/null"));
         }
+        proxySocket_ = "/tmp/.X11-unix/X" + std::to_string(fake);
         proxy_.emplace(
             std::vector<std::string>{"xtrace", "-n", "-k", "-d", real, "-D", ":" + std::to_string(fake), "-o", Log()});
         for (int i = 0; i < 100 && !Exists("/tmp/.X11-unix/X" + std::to_string(fake)); ++i)
@@ -157,6 +158,19 @@ public:
                Shell("timeout 20 xdotool search --onlyvisible --class XLogo windowactivate --sync >/dev/null");
     }
 
+    // The proxy leaves its socket behind when it is stopped; without this,
+    // repeated runs use up the display numbers.
+    ~ProxiedPendar()
+    {
+        pendar_.reset();
+        logo_.reset();
+        proxy_.reset();
+        if (!proxySocket_.empty())
+            ::unlink(proxySocket_.c_str());
+    }
+    ProxiedPendar(const ProxiedPendar&) = delete;
+    ProxiedPendar& operator=(const ProxiedPendar&) = delete;
+
     xcb_window_t Main() const { return pendar_ ? x.Client(static_cast<uint32_t>(pendar_->Pid()), "SorelPendar") : 0; }
     bool Running() const { return pendar_ && pendar_->Running(); }
     std::string Log() const { return dir_.File("xtrace.log"); }
@@ -165,6 +179,7 @@ public:
 
 private:
     TempDir dir_;
+    std::string proxySocket_;
     std::optional<Child> proxy_;
     std::optional<Child> logo_;
     std::optional<Child> pendar_;
